@@ -1,0 +1,7 @@
+#include "bgl/bgl_file.h"
+
+namespace hangarscan {
+
+void SubstituteIlsData() {}
+
+}  // namespace hangarscan

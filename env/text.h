@@ -1,0 +1,36 @@
+// Zero-terminated texts in fixed buffers, the shape every stored text of the program has.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#if defined(__MINGW32__)
+#define HS_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#elif defined(__GNUC__)
+#define HS_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define HS_PRINTF_FORMAT(fmt, args)
+#endif
+
+namespace hangarscan {
+
+// snprintf that never overruns: returns the length written, at most size - 1.
+int FormatText(char* buffer, std::size_t size, const char* format, ...) HS_PRINTF_FORMAT(3, 4);
+
+// The text of a zero-terminated buffer (all of it when no terminator is inside).
+template <std::size_t N>
+std::string_view TextOf(const std::array<char, N>& buffer) {
+  return {buffer.data(), strnlen(buffer.data(), N)};
+}
+
+// Copies text into a buffer, cut to fit with its terminator.
+template <std::size_t N>
+void CopyText(std::array<char, N>& buffer, std::string_view text) {
+  const std::size_t length = text.size() < N ? text.size() : N - 1;
+  std::memcpy(buffer.data(), text.data(), length);
+  buffer[length] = '\0';
+}
+
+}  // namespace hangarscan

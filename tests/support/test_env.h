@@ -1,0 +1,43 @@
+// What most tests stand on: a scratch folder, a scripted platform, and the run-wide state as a
+// fresh program has it, with InstallRoot in the scratch folder so the log goes there.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/scripted/scripted_platform.h"
+
+namespace hangarscan::fixture {
+
+// A new empty folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path + separator + relative, with '/' in relative turned into the platform's separator.
+  std::string Join(const std::string& relative) const;
+
+ private:
+  std::string path_;
+};
+
+class CoreTest : public ::testing::Test {
+ protected:
+  CoreTest();
+  ~CoreTest() override;
+
+  // The log file's bytes as they are on disk.
+  std::string LogBytes() const;
+  // Appended log texts as the core wrote them (line feeds not yet turned into CR LF).
+  std::string LogTexts() const;
+
+  TempDir dir;
+  ScopedScriptedPlatform platform;
+};
+
+}  // namespace hangarscan::fixture
