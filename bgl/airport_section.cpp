@@ -96,25 +96,34 @@ Flow WalkSubRecords(std::span<const std::uint8_t> data) {
 }
 
 // A size from the file never decides an allocation alone: a remainder the file cannot supply
-// is the short read it would come to, reported before anything is allocated.
+// is the short read it would come to, reported before anything is allocated. Null, after the
+// report, when the file is to be abandoned.
+std::unique_ptr<std::uint8_t[]> HeapRemainderBuffer(std::size_t count) {
+  if (gState.CurrentBglFile.BytesLeft() < count) {
+    ReportReadError("Runway section");
+    return nullptr;
+  }
+  std::unique_ptr<std::uint8_t[]> buffer = AirportRecordAllocator()(count);
+  if (buffer == nullptr) {
+    ReportError("Error cNEWBufferRecordAirport allocation failed - bypassing BGL see log file",
+                "Error !", "%s\n",
+                "Error cNEWBufferRecordAirport allocation failed - bypassing BGL");
+    return nullptr;
+  }
+  ++gState.Counters.MemoryExtensions;
+  return buffer;
+}
+
+// The heap buffer of an oversized remainder lives until its walk ends.
 Remainder ReadAndWalkRemainder(std::size_t count) {
   std::unique_ptr<std::uint8_t[]> heapBuffer;
-  std::span<std::uint8_t> data(g_recordBuffer.data(), std::min(count, g_recordBuffer.size()));
+  std::uint8_t* buffer = g_recordBuffer.data();
   if (count > kRecordBufferLimit) {
-    if (gState.CurrentBglFile.BytesLeft() < count) {
-      ReportReadError("Runway section");
-      return Remainder::Abandon;
-    }
-    heapBuffer = AirportRecordAllocator()(count);
-    if (heapBuffer == nullptr) {
-      ReportError("Error cNEWBufferRecordAirport allocation failed - bypassing BGL see log file",
-                  "Error !", "%s\n",
-                  "Error cNEWBufferRecordAirport allocation failed - bypassing BGL");
-      return Remainder::Abandon;
-    }
-    ++gState.Counters.MemoryExtensions;
-    data = {heapBuffer.get(), count};
+    heapBuffer = HeapRemainderBuffer(count);
+    if (heapBuffer == nullptr) return Remainder::Abandon;
+    buffer = heapBuffer.get();
   }
+  const std::span<std::uint8_t> data(buffer, count);
   if (!CheckedRead("Runway section", data)) return Remainder::Abandon;
   if (const auto fault = FindBadSubRecord(data)) {
     ReportBadSubRecord(*fault, data.size());
