@@ -1,6 +1,6 @@
 // The three base-38 ident decoders. Digit values: 0 a blank, 2 to 11 the digits 0 to 9, 12 to 37
 // the letters A to Z. Each BGL field is always read with the same one of them, quirks included:
-// the files and the database were written with these exact results.
+// the database and its readers expect these exact texts.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,8 @@
 
 namespace hangarscan {
 
-// Longest decoded ident (7 characters) and its terminator.
+// Longest decoded ident (7 characters) and its terminator. Each decoder writes a zero-terminated
+// text cut to fit its `text`, which should hold this many bytes.
 inline constexpr std::size_t kIdentTextBytes = 8;
 
 // Airport and name-list idents: the number in bits 31 to 5, digits taken most significant first,
@@ -21,7 +22,5 @@ bool DecodeIdentRaw(std::span<char> text, std::uint32_t field);
 
 // ILS navaid idents: as DecodeIdentRaw, with the number in bits 31 to 5.
 bool DecodeIdentShifted(std::span<char> text, std::uint32_t field);
-
-// Each writes a zero-terminated text cut to fit `text`, which should hold kIdentTextBytes.
 
 }  // namespace hangarscan
