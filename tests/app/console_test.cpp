@@ -4,10 +4,12 @@
 
 #ifdef HANGARSCAN_EXE
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "tests/support/bgl_writer.h"
 #include "tests/support/test_env.h"
@@ -57,11 +59,17 @@ class ConsoleTest : public ::testing::Test {
   }
   std::string SceneryRoot() const { return root_ + "/P3D/scenery"; }
 
-  // Runs the program with `input` on its standard input; keeps its output and exit code.
+  // Runs the program with `input` on its standard input; keeps its output and exit code. Its
+  // PATH holds only a stand-in for the desktop's opener, which notes what it was asked to open.
   void Run(const std::string& input) {
     WriteText(root_ + "/input.txt", input);
-    const std::string command = "'" + root_ + "/Utilities/Hangarscanv4' < '" + root_ +
-                                "/input.txt' > '" + root_ + "/output.txt' 2>&1";
+    fs::create_directories(root_ + "/opener");
+    WriteText(root_ + "/opener/xdg-open",
+              "#!/bin/sh\nprintf '%s' \"$1\" > '" + root_ + "/opened.txt'\n");
+    fs::permissions(root_ + "/opener/xdg-open", fs::perms::owner_all);
+    const std::string command = "PATH='" + root_ + "/opener' '" + root_ +
+                                "/Utilities/Hangarscanv4' < '" + root_ + "/input.txt' > '" + root_ +
+                                "/output.txt' 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_NE(status, -1);
     exitCode_ = WEXITSTATUS(status);
@@ -80,6 +88,15 @@ class ConsoleTest : public ::testing::Test {
     return log.substr(match.length());
   }
   std::string Database() const { return ReadText(root_ + "/Bin/IcaoDbWgdV4.db"); }
+  // What the opener was asked to open; it runs detached, so it may finish after the program.
+  std::string Opened() const {
+    std::string opened;
+    for (int wait = 0; wait < 100 && opened.empty(); ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      opened = ReadText(root_ + "/opened.txt");
+    }
+    return opened;
+  }
 
   fixture::TempDir dir_;
   std::string root_;
@@ -138,6 +155,7 @@ TEST_F(ConsoleTest, AnEmptySceneryEndsWithoutErrorsInTheNoDataOutcome) {
                            "written\r\n"
                            "Open log button clicked\r\n");
   EXPECT_EQ(Database(), kOldDatabase);
+  EXPECT_EQ(Opened(), root_ + "/log.txt");
 }
 
 TEST_F(ConsoleTest, TheEndOfInputIsExit) {
