@@ -105,6 +105,34 @@ bool BinaryInFile::Seek(std::uint64_t offset) {
 #endif
 }
 
+namespace {
+
+std::int64_t TellOffset(std::FILE* stream) {
+#ifdef _WIN32
+  return _ftelli64(stream);
+#else
+  return ftello(stream);
+#endif
+}
+
+bool SeekEnd(std::FILE* stream) {
+#ifdef _WIN32
+  return _fseeki64(stream, 0, SEEK_END) == 0;
+#else
+  return fseeko(stream, 0, SEEK_END) == 0;
+#endif
+}
+
+}  // namespace
+
+std::uint64_t BinaryInFile::BytesLeft() {
+  const std::int64_t here = TellOffset(stream_);
+  if (here < 0 || !SeekEnd(stream_)) return 0;
+  const std::int64_t end = TellOffset(stream_);
+  if (!Seek(static_cast<std::uint64_t>(here)) || end < here) return 0;
+  return static_cast<std::uint64_t>(end - here);
+}
+
 bool BinaryInFile::ReadTextLine(char* buffer, int size) {
   int length = 0;
   while (length < size - 1) {
