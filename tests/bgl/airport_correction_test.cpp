@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,15 +39,14 @@ class AirportCorrectionTest : public fixture::CoreTest {
 
   // Slot iAirpNmbr as the airport decoder hands it over: a fixed part and a position key, its
   // texts left by an earlier airport.
-  static BglAirportSlot& CorrectionSlot(std::int32_t altitude, const char* ident = "KSEA",
-                                        const char* key = kNewKey) {
+  static BglAirportSlot& CorrectionSlot(std::int32_t altitude) {
     BglAirportSlot& slot = gAirportSlots[gBgl.iAirpNmbr];
     fixture::AirportFixedPart fixed;
-    fixed.ident = ShiftedIdent(ident);
+    fixed.ident = ShiftedIdent("KSEA");
     fixed.altitude = altitude;
     const fixture::ByteList record = fixture::CorrectionRecord(fixed);
     std::copy_n(record.begin(), slot.FixedRecord.size(), slot.FixedRecord.begin());
-    CopyText(slot.PositionKey, key);
+    CopyText(slot.PositionKey, kNewKey);
     CopyText(slot.RunwayText,
              "\x80"
              "1;@R1,2,3,4$ILSREPLACESTOUT1:IOLD$;");
@@ -55,9 +55,8 @@ class AirportCorrectionTest : public fixture::CoreTest {
     return slot;
   }
 
-  static CorrectionOutcome Correct(std::int32_t altitude, const char* ident = "KSEA",
-                                   const char* key = kNewKey) {
-    return ApplyAirportCorrection(CorrectionSlot(altitude, ident, key), ident);
+  static CorrectionOutcome Correct(std::int32_t altitude) {
+    return ApplyAirportCorrection(CorrectionSlot(altitude), "KSEA");
   }
 
   static void ExpectKeptSlot(int index) {
