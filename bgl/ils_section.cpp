@@ -84,9 +84,28 @@ std::unique_ptr<std::uint8_t[]> HeapAreaBuffer(std::size_t count) {
   return buffer;
 }
 
+// Where the file stands within a subsection: a record that follows the bytes last read needs no
+// seek, which would drop the stream's buffer.
+class SubsectionCursor {
+ public:
+  bool SeekTo(std::uint64_t offset) {
+    if (position_ == offset) return true;
+    position_ = offset;
+    return SeekBgl(offset, "ILS structure");
+  }
+  // After a failed read the file is abandoned, so the position no longer matters.
+  bool Read(std::string_view label, std::span<std::uint8_t> buffer) {
+    *position_ += buffer.size();
+    return CheckedRead(label, buffer);
+  }
+
+ private:
+  std::optional<std::uint64_t> position_;
+};
+
 // Reads the sub-record area that follows the fixed part and finds its localizer. Abandon, after
 // the report, when the area cannot be read.
-Flow ReadLocalizer(std::size_t count, std::optional<float>& heading) {
+Flow ReadLocalizer(SubsectionCursor& cursor, std::size_t count, std::optional<float>& heading) {
   std::unique_ptr<std::uint8_t[]> heapBuffer;
   std::uint8_t* buffer = g_areaBuffer.data();
   if (count > kIlsRecordBufferLimit) {
@@ -95,16 +114,16 @@ Flow ReadLocalizer(std::size_t count, std::optional<float>& heading) {
     buffer = heapBuffer.get();
   }
   const std::span<std::uint8_t> area(buffer, count);
-  if (!CheckedRead("ILS addditionnal record", area)) return Flow::Abandon;
+  if (!cursor.Read("ILS addditionnal record", area)) return Flow::Abandon;
   heading = LastLocalizerHeading(area);
   return Flow::GoOn;
 }
 
 // Decodes the navaid record at `recordAt`; `size` receives its size, which places the next one.
-Flow ReadNavaidRecord(std::uint64_t recordAt, std::uint32_t& size) {
-  if (!SeekBgl(recordAt, "ILS structure")) return Flow::Abandon;
+Flow ReadNavaidRecord(SubsectionCursor& cursor, std::uint64_t recordAt, std::uint32_t& size) {
+  if (!cursor.SeekTo(recordAt)) return Flow::Abandon;
   NavaidFixedPart fixed{};
-  if (!CheckedRead("ILS structure", fixed)) return Flow::Abandon;
+  if (!cursor.Read("ILS structure", fixed)) return Flow::Abandon;
   size = U32At(fixed, kNavaidSizeAt);
   if (U8At(fixed, kNavaidTypeAt) != kIlsNavaidType) return Flow::GoOn;
   const auto rest = static_cast<std::int32_t>(size - static_cast<std::uint32_t>(kNavaidFixedBytes));
@@ -113,7 +132,8 @@ Flow ReadNavaidRecord(std::uint64_t recordAt, std::uint32_t& size) {
   if (gBgl.IlsFragmentCount >= kIlsFragmentEntries) return Flow::GoOn;
 
   std::optional<float> heading;
-  if (ReadLocalizer(static_cast<std::size_t>(rest), heading) == Flow::Abandon) return Flow::Abandon;
+  if (ReadLocalizer(cursor, static_cast<std::size_t>(rest), heading) == Flow::Abandon)
+    return Flow::Abandon;
   if (!heading) return Flow::GoOn;
   // Several localizers would each render into the same entry: the last one stands.
   RenderFragment(gIlsFragmentTable[gBgl.IlsFragmentCount], fixed, *heading);
@@ -123,10 +143,11 @@ Flow ReadNavaidRecord(std::uint64_t recordAt, std::uint32_t& size) {
 }
 
 Flow ReadIlsSubsection(const SubSecPtr& subsection) {
+  SubsectionCursor cursor;
   std::uint64_t runningOffset = 0;
   for (std::uint32_t k = 0; k < subsection.RecordCount; ++k) {
     std::uint32_t size = 0;
-    if (ReadNavaidRecord(subsection.FileOffset + runningOffset, size) == Flow::Abandon)
+    if (ReadNavaidRecord(cursor, subsection.FileOffset + runningOffset, size) == Flow::Abandon)
       return Flow::Abandon;
     // Every further record would be this one again, to the same effect: nothing.
     if (size == 0) break;

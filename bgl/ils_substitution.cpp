@@ -19,8 +19,6 @@ constexpr std::size_t kMaxIdentLength = 6;
 constexpr std::size_t kPlaceholderBytes = 50;
 constexpr std::string_view kPlaceholderMarker = "$ILSREPL";
 
-using Placeholder = std::array<char, kPlaceholderBytes>;
-
 // Builds a text in MessageScratch piece by piece; false once a piece would not fit.
 class ScratchText {
  public:
@@ -49,20 +47,29 @@ std::string_view FragmentIdent(const IlsFragment& fragment) {
   return text.substr(2, std::min(comma - 2, kMaxIdentLength));
 }
 
-// Replaces every placeholder of one kind in the slot's runway text by the fragment marked with
-// `digit`. False, with text and fragment as they were, when the slot holds no such placeholder
-// or the result would outgrow the runway text.
-bool ReplacePlaceholder(const char* format, char digit, std::string_view ident,
-                        IlsFragment& fragment, BglAirportSlot& slot) {
-  Placeholder placeholder{};
-  const int length = FormatText(placeholder.data(), placeholder.size(), format,
-                                static_cast<int>(ident.size()), ident.data());
-  const std::string_view pattern(placeholder.data(), static_cast<std::size_t>(length));
+// A placeholder with the ident of a fragment; formed once for all the slots it is sought in.
+class Placeholder {
+ public:
+  Placeholder(const char* format, std::string_view ident)
+      : length_(static_cast<std::size_t>(FormatText(
+            text_.data(), text_.size(), format, static_cast<int>(ident.size()), ident.data()))) {}
+  std::string_view view() const { return {text_.data(), length_}; }
+
+ private:
+  std::array<char, kPlaceholderBytes> text_{};
+  std::size_t length_;
+};
+
+// Replaces every occurrence of the placeholder in the slot's runway text by the fragment marked
+// with `digit`. False, with text and fragment as they were, when the slot holds no such
+// placeholder or the result would outgrow the runway text.
+bool ReplacePlaceholder(const Placeholder& placeholder, char digit, IlsFragment& fragment,
+                        BglAirportSlot& slot) {
   const std::string_view runwayText = TextOf(slot.RunwayText);
-  if (runwayText.find(pattern) == std::string_view::npos) return false;
+  if (runwayText.find(placeholder.view()) == std::string_view::npos) return false;
   const char mark = fragment[1];
   fragment[1] = digit;
-  const auto result = ReplaceAllNoCase(runwayText, pattern, TextOf(fragment));
+  const auto result = ReplaceAllNoCase(runwayText, placeholder.view(), TextOf(fragment));
   if (!result || result->size() >= slot.RunwayText.size()) {
     fragment[1] = mark;
     return false;
@@ -71,11 +78,25 @@ bool ReplacePlaceholder(const char* format, char digit, std::string_view ident,
   return true;
 }
 
+// The placeholders of one fragment's ident, primary and secondary runway end, and the tail they
+// share: most slots lack the tail, and one search for it settles both.
+struct FragmentPlaceholders {
+  explicit FragmentPlaceholders(std::string_view ident)
+      : primary("$ILSREPLACESTOUT1:%.*s$", ident),
+        secondary("$ILSREPLACESTOUT2:%.*s$", ident),
+        tail(":%.*s$", ident) {}
+  Placeholder primary;
+  Placeholder secondary;
+  Placeholder tail;
+};
+
 // The kinds of placeholder (0, 1 or 2) the fragment replaced in the slot.
-int ServeSlot(std::string_view ident, IlsFragment& fragment, BglAirportSlot& slot) {
+int ServeSlot(const FragmentPlaceholders& placeholders, IlsFragment& fragment,
+              BglAirportSlot& slot) {
+  if (TextOf(slot.RunwayText).find(placeholders.tail.view()) == std::string_view::npos) return 0;
   int replaced = 0;
-  if (ReplacePlaceholder("$ILSREPLACESTOUT1:%.*s$", '1', ident, fragment, slot)) ++replaced;
-  if (ReplacePlaceholder("$ILSREPLACESTOUT2:%.*s$", '2', ident, fragment, slot)) ++replaced;
+  if (ReplacePlaceholder(placeholders.primary, '1', fragment, slot)) ++replaced;
+  if (ReplacePlaceholder(placeholders.secondary, '2', fragment, slot)) ++replaced;
   return replaced;
 }
 
@@ -112,10 +133,11 @@ void SubstituteIlsData() {
     IlsFragment& fragment = gIlsFragmentTable[f];
     const std::string_view ident = FragmentIdent(fragment);
     if (ident.empty()) continue;
+    const FragmentPlaceholders placeholders(ident);
     for (int s = 0; s < slots; ++s) {
       BglAirportSlot& slot = gAirportSlots[s];
       if (slot.IlsPending == 0) continue;
-      const int replaced = ServeSlot(ident, fragment, slot);
+      const int replaced = ServeSlot(placeholders, fragment, slot);
       if (replaced == 0) continue;
       replacements += replaced;
       fragment[0] = '\0';
