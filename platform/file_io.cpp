@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h names ReplaceFileA by this name, which would rename the function defined below.
+#undef ReplaceFile
 #endif
 
 namespace hangarscan {
