@@ -7,11 +7,11 @@
 namespace hangarscan {
 
 int CQuillmereApp::Run() {
-  const INITCOMMONCONTROLSEX controls{
-      sizeof(INITCOMMONCONTROLSEX),
-      ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-          ICC_INTERNET_CLASSES | ICC_PAGESCROLLER_CLASS | ICC_NATIVEFNTCTL_CLASS |
-          ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
+                                          ICC_COOL_CLASSES | ICC_INTERNET_CLASSES |
+                                          ICC_PAGESCROLLER_CLASS | ICC_NATIVEFNTCTL_CLASS |
+                                          ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);
   SetPlatform(&platform_);
   CQuillmereDlg(instance_, platform_).DoModal();
