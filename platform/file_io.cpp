@@ -2,7 +2,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// windows.h names ReplaceFileA by this name, which would rename the function defined below.
+// windows.h names its own ReplaceFile this way, which would rename this layer's function.
 #undef ReplaceFile
 #endif
 
@@ -103,6 +103,34 @@ bool BinaryInFile::Seek(std::uint64_t offset) {
 #else
   return fseeko(stream_, static_cast<off_t>(offset), SEEK_SET) == 0;
 #endif
+}
+
+namespace {
+
+std::int64_t TellOffset(std::FILE* stream) {
+#ifdef _WIN32
+  return _ftelli64(stream);
+#else
+  return ftello(stream);
+#endif
+}
+
+bool SeekEnd(std::FILE* stream) {
+#ifdef _WIN32
+  return _fseeki64(stream, 0, SEEK_END) == 0;
+#else
+  return fseeko(stream, 0, SEEK_END) == 0;
+#endif
+}
+
+}  // namespace
+
+std::uint64_t BinaryInFile::BytesLeft() {
+  const std::int64_t here = TellOffset(stream_);
+  if (here < 0 || !SeekEnd(stream_)) return 0;
+  const std::int64_t end = TellOffset(stream_);
+  if (!Seek(static_cast<std::uint64_t>(here)) || end < here) return 0;
+  return static_cast<std::uint64_t>(end - here);
 }
 
 bool BinaryInFile::ReadTextLine(char* buffer, int size) {

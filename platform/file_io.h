@@ -72,6 +72,8 @@ class BinaryInFile {
   // Reads up to count bytes at the current position; returns how many arrived.
   std::size_t Read(void* buffer, std::size_t count);
   bool Seek(std::uint64_t offset);
+  // Bytes from the current position to the end of the file; 0 when that cannot be told.
+  std::uint64_t BytesLeft();
   // Reads one line as text mode reads it: at most size - 1 characters, up to and including the
   // line feed, CR LF folded into LF, zero-terminated. False at the end of the file.
   bool ReadTextLine(char* buffer, int size);

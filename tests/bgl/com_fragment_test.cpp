@@ -1,0 +1,97 @@
+#include "bgl/com_fragment.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "refresh/refresh_state.h"
+#include "tests/support/airport_records.h"
+#include "tests/support/test_env.h"
+
+namespace hangarscan {
+namespace {
+
+using Kind = PlatformEvent::Kind;
+
+class ComFragmentTest : public fixture::CoreTest {
+ protected:
+  ComFragmentTest() { cComData.Clear(); }
+
+  Flow Append(std::uint16_t type, std::uint32_t hertz) {
+    const std::vector<std::uint8_t> bytes = fixture::Com(type, hertz);
+    return AppendComFragment(bytes, cComData);
+  }
+  std::string Text() const { return std::string(cComData.view()); }
+
+  // 153 fragments "~4294.967,15;" (13 characters) and one "~118.700,<type>;": 2,000 characters
+  // for a type of one digit.
+  Flow AppendComsEndingWithType(std::uint16_t type) {
+    for (int i = 0; i < 153; ++i) {
+      if (Append(15, 4294967295u) != Flow::GoOn) return Flow::Abandon;
+    }
+    return Append(type, 118700000);
+  }
+
+  FragmentText<kFragmentTextBytes> cComData;
+};
+
+TEST_F(ComFragmentTest, RendersTheFrequencyInMegahertzAndTheType) {
+  struct Case {
+    std::uint16_t type;
+    std::uint32_t hertz;
+    const char* fragment;
+  };
+  const Case cases[] = {{6, 118700000, "~118.700,6;"},
+                        {1, 131725000, "~131.725,1;"},
+                        {3, 0, "~0.000,3;"},
+                        {15, 4294967295u, "~4294.967,15;"},
+                        {2, 118000500, "~118.000,2;"}};  // single precision: not 118.001
+  std::string all;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fragment);
+    ASSERT_EQ(Append(c.type, c.hertz), Flow::GoOn);
+    all += c.fragment;
+    EXPECT_EQ(Text(), all);
+  }
+  EXPECT_EQ(gState.Counters.ComsFound, 5);
+}
+
+TEST_F(ComFragmentTest, TypesOutsideOneToFifteenAreIgnored) {
+  for (std::uint16_t type : {0, 16, 65535}) {
+    EXPECT_EQ(Append(type, 118700000), Flow::GoOn);
+  }
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(gState.Counters.ComsFound, 0);
+}
+
+TEST_F(ComFragmentTest, TheSameFrequencyTwiceGivesTwoFragments) {
+  Append(6, 118700000);
+  Append(6, 118700000);
+  EXPECT_EQ(Text(), "~118.700,6;~118.700,6;");
+}
+
+TEST_F(ComFragmentTest, ExactlyTwoThousandCharactersPass) {
+  EXPECT_EQ(AppendComsEndingWithType(6), Flow::GoOn);
+  EXPECT_EQ(cComData.size(), 2000u);
+  EXPECT_EQ(gState.Counters.ComsFound, 154);
+  EXPECT_TRUE(platform->events.empty());
+}
+
+TEST_F(ComFragmentTest, TwoThousandAndOneCharactersAbandonTheFileWithADump) {
+  EXPECT_EQ(AppendComsEndingWithType(10), Flow::Abandon);
+  const std::string text = Text();
+  ASSERT_EQ(text.size(), 2001u);
+  EXPECT_EQ(gState.Counters.ComsFound, 153) << "the fragment that overflows is not counted";
+  EXPECT_EQ(gState.ErrorCount, 1);
+  const std::vector<PlatformEvent> expected = {
+      {Kind::Box, BoxKind::Ok, "Error!", "ERROR ! cComData>2000 - bypassing BGL see Log file!"},
+      {Kind::Log, BoxKind::Ok, "", "ERROR ! cComData>2000 - bypassing BGL, dump starting:\n"},
+      {Kind::Log, BoxKind::Ok, "", "cComData:" + text + "\n"},
+      {Kind::Log, BoxKind::Ok, "", "Dump end\n"},
+  };
+  EXPECT_EQ(platform->events, expected);
+}
+
+}  // namespace
+}  // namespace hangarscan
