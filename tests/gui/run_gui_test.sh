@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of the real Hangarscanv4.exe under Wine on a virtual X display (Xvfb):
-#  1. a sample installation is made (by the sample generator when given one), once for the
-#     Windows program and once for the POSIX build, both over the same scenery folder;
+#  1. a sample installation is made, once for the Windows program and once for the POSIX build,
+#     both over the same scenery folder;
 #  2. the POSIX build runs a refresh from its console: the reference database and log;
 #  3. the Windows program starts, Enter runs the refresh (the default button), every message box
 #     is answered with Enter, the log's closing line is awaited, the about box is opened from the
@@ -13,18 +13,15 @@
 # Screenshots of the main window before and after the refresh and of the about box are kept.
 #
 # usage: run_gui_test.sh --exe WIN_EXE --posix-exe POSIX_EXE --work DIR [--shots DIR]
-#                        [--generator SAMPLE_GENERATOR --airports N]
 set -euo pipefail
 
-exe="" posix_exe="" work="" shots="" generator="" airports=25000
+exe="" posix_exe="" work="" shots=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --exe) exe=$2 ;;
     --posix-exe) posix_exe=$2 ;;
     --work) work=$2 ;;
     --shots) shots=$2 ;;
-    --generator) generator=$2 ;;
-    --airports) airports=$2 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -109,15 +106,15 @@ make_install() {  # folder, program, Prepar3D root as the program writes it
 }
 
 step "sample scenery"
-mkdir -p "$work/P3D/scenery"
-if [ -n "$generator" ]; then
-  "$generator" --airports "$airports" --seed 7 --out "$work/sample" >"$work/generator.txt"
-  mv "$work/sample/P3D/scenery" "$work/P3D/"
-else
-  # Without the generator: a scenery folder with no airport in it.
-  mkdir -p "$work/P3D/scenery/World/scenery" "$work/P3D/scenery/.cache"
-  printf 'not a scenery file\r\n' >"$work/P3D/scenery/World/readme.txt"
-fi
+# Until a sample generator exists: BGL files that hold no airport, one cut short, which each build
+# reports with a box and a log line naming its path; and files and folders the walk passes by.
+scenery="$work/P3D/scenery"
+mkdir -p "$scenery/World/scenery" "$scenery/Addon Scenery/scenery" "$scenery/.cache"
+head -c 56 /dev/zero >"$scenery/World/scenery/APX41.BGL"
+head -c 56 /dev/zero >"$scenery/World/scenery/apx40.bgl"
+head -c 20 /dev/zero >"$scenery/Addon Scenery/scenery/MyAirport.bgl"
+head -c 56 /dev/zero >"$scenery/.cache/hidden.bgl"
+printf 'not a scenery file\r\n' >"$scenery/World/readme.txt"
 make_install "$work/win/Addon" "$exe" "$(windows_path "$work/P3D")"
 make_install "$work/posix/Addon" "$posix_exe" "$work/P3D"
 
