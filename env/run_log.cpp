@@ -34,6 +34,10 @@ void AppendFormatted(const char* format, va_list args) {
   AppendToLog({g_lineBuffer.data(), length});
 }
 
+std::string LogPathOf(const PathText& installRoot) {
+  return std::string(TextOf(installRoot)) + "log.txt";
+}
+
 }  // namespace
 
 void CreateLog(std::string_view buildDate) {
@@ -53,7 +57,9 @@ void CreateLog(std::string_view buildDate) {
              "Utility Hangarscan for WingsteadP3Dv4 ver. %s \nLog started %s", version.data(),
              dateTime.data());
 
-  FormatText(gState.LogPath.data(), gState.LogPath.size(), "%slog.txt", gState.InstallRoot.data());
+  // A log path too long to open leaves the log unopenable: its lines are lost like those of any
+  // log that cannot be opened, and none goes to a file of a cut name.
+  if (!CopyWhole(gState.LogPath, LogPathOf(gState.InstallRoot))) return;
 
   TextOutFile log;
   if (!log.Open(std::string(TextOf(gState.LogPath)), WriteMode::Truncate)) return;
@@ -92,6 +98,12 @@ void ReportReadError(std::string_view what) {
   FormatText(scratch.data() + length, scratch.size() - static_cast<std::size_t>(length), "%s",
              "\r\nSee log file for details");
   ThePlatform().ShowMessageBox(BoxKind::Ok, "Error !", TextOf(scratch));
+}
+
+void OpenLog() {
+  LogLine("%s\n", "Open log button clicked");
+  const std::string path = LogPathOf(gState.InstallRoot);
+  if (path.size() <= kMaxPathLength) ThePlatform().ShellOpen(path);
 }
 
 }  // namespace hangarscan

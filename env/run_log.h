@@ -23,4 +23,7 @@ void ReportError(std::string_view boxText, std::string_view caption, const char*
 // The caller abandons the file.
 void ReportReadError(std::string_view what);
 
+// The "Open log" command of the main window: logs the click, then has the shell open the log.
+void OpenLog();
+
 }  // namespace hangarscan

@@ -33,4 +33,16 @@ void CopyText(std::array<char, N>& buffer, std::string_view text) {
   buffer[length] = '\0';
 }
 
+// Copies text whole into a buffer; when it does not fit with its terminator the buffer is left
+// empty and the answer is false.
+template <std::size_t N>
+bool CopyWhole(std::array<char, N>& buffer, std::string_view text) {
+  if (text.size() >= N) {
+    buffer[0] = '\0';
+    return false;
+  }
+  CopyText(buffer, text);
+  return true;
+}
+
 }  // namespace hangarscan

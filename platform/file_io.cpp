@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h names its own ReplaceFile this way, which would rename this layer's function.
+#undef ReplaceFile
 #endif
 
 namespace hangarscan {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/file_io.h"
@@ -11,6 +12,8 @@
 namespace hangarscan {
 
 inline constexpr int kPathCapacity = 260;  // 259 characters and the terminator
+// A composed path longer than this is one the program cannot open or list, like the Windows API.
+inline constexpr std::size_t kMaxPathLength = kPathCapacity - 1;
 inline constexpr int kTableLines = 50000;  // counted lines; one spare slot follows them
 inline constexpr int kTableSlots = kTableLines + 1;
 inline constexpr int kSlotBytes = 1000;  // a line of at most 999 characters and its terminator

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "refresh/refresh_state.h"
@@ -80,6 +81,28 @@ TEST_F(RunLogTest, ReportReadErrorCountsLogsThenShowsTheBox) {
   EXPECT_EQ(LogBytes(),
             "\r\r\n Error reading 'BGLHEADER' !!!\r\r\n  Bypassing this BGL: "
             "C:\\scenery\\APX41.BGL\r\r\n\r\n");
+}
+
+// A log path that would not fit is not cut to a shorter name: the log is simply not made.
+TEST_F(RunLogTest, LogPathLongerThan259CharactersMakesNoLog) {
+  const std::string folder = dir.Join(std::string(kMaxPathLength - 8 - dir.path().size(), 'l'));
+  std::filesystem::create_directories(folder);
+  CopyText(gState.InstallRoot, folder + kPathSeparator);
+  ASSERT_EQ(TextOf(gState.InstallRoot).size() + 7, kMaxPathLength + 1);  // with "log.txt"
+  CreateLog("May  4 2018");
+  LogLine("%s\n", "lost");
+  EXPECT_EQ(TextOf(gState.LogPath), "");
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  EXPECT_TRUE(platform->events.empty());
+}
+
+TEST_F(RunLogTest, OpenLogLogsTheClickBeforeTheViewerOpens) {
+  OpenLog();
+  const std::vector<PlatformEvent> expected = {
+      {Kind::Log, BoxKind::Ok, "", "Open log button clicked\n"},
+      {Kind::ShellOpen, BoxKind::Ok, "", dir.path() + kPathSeparator + "log.txt"},
+  };
+  EXPECT_EQ(platform->events, expected);
 }
 
 }  // namespace

@@ -10,6 +10,19 @@
 #include "refresh/refresh_state.h"
 #include "tests/support/bgl_writer.h"
 
+namespace hangarscan {
+
+void PrintTo(const PlatformEvent& event, std::ostream* out) {
+  static constexpr const char* kKinds[] = {"Box", "Status", "Close", "ShellOpen", "Log"};
+  *out << kKinds[static_cast<int>(event.kind)];
+  if (event.kind == PlatformEvent::Kind::Box) {
+    *out << " " << static_cast<int>(event.box) << " \"" << event.caption << "\"";
+  }
+  *out << " \"" << event.text << "\"";
+}
+
+}  // namespace hangarscan
+
 namespace hangarscan::fixture {
 namespace {
 

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/scripted/scripted_platform.h"
+
+namespace hangarscan {
+// Shows a recorded event readably in a failed expectation.
+void PrintTo(const PlatformEvent& event, std::ostream* out);
+}  // namespace hangarscan
 
 namespace hangarscan::fixture {
 
