@@ -59,7 +59,7 @@ struct Report {
   bool withPath;  // the log text is followed by the path of the current BGL file
 };
 
-void Make(const Report& report) {
+void MakeReport(const Report& report) {
   if (report.withPath) {
     ReportError(report.box, "Error!", "%s%s\n", report.log, gState.CurrentBglPath.data());
   } else {
@@ -138,11 +138,10 @@ std::optional<std::string_view> NameAt(std::span<const std::uint8_t> data, std::
   if (valueOffset < 0 || position >= static_cast<std::int64_t>(data.size())) return std::nullopt;
   const auto rest = data.subspan(static_cast<std::size_t>(position));
   const auto searched = rest.first(std::min(rest.size(), kMaxNameLength + 1));
-  for (std::size_t length = 0; length < searched.size(); ++length) {
-    if (searched[length] == 0)
-      return std::string_view(reinterpret_cast<const char*>(searched.data()), length);
-  }
-  return std::nullopt;
+  const auto terminator = std::find(searched.begin(), searched.end(), 0);
+  if (terminator == searched.end()) return std::nullopt;
+  return std::string_view(reinterpret_cast<const char*>(searched.data()),
+                          static_cast<std::size_t>(terminator - searched.begin()));
 }
 
 // Fills positions 0 to count - 1 of the list's table; a name that fails its check is reported
@@ -152,19 +151,19 @@ bool LoadNames(const NameListRecord& record, const NameList& list) {
   const std::int64_t offsetTable = record.Position(list.offsetAt);
   const std::int64_t stringArea = offsetTable + kValueOffsetBytes * count;
   if (stringArea < 0) {
-    Make(list.stringArea);
+    MakeReport(list.stringArea);
     return false;
   }
   if (offsetTable < 0 || (count > 0 && !record.Holds(stringArea, 0))) {
-    Make(list.offsetTable);
+    MakeReport(list.offsetTable);
     return false;
   }
   for (std::int64_t k = 0; k < count; ++k) {
     const std::int32_t valueOffset =
         I32At(record.data, static_cast<std::size_t>(offsetTable + kValueOffsetBytes * k));
     const std::optional<std::string_view> name = NameAt(record.data, stringArea, valueOffset);
-    list.table[k] = name.value_or(std::string_view());
-    if (!name) Make(list.name);
+    list.table[static_cast<std::size_t>(k)] = name.value_or(std::string_view());
+    if (!name) MakeReport(list.name);
   }
   return true;
 }
@@ -186,7 +185,7 @@ Flow ResolveEntry(const NameListRecord& record, std::span<const std::uint8_t> en
   const std::uint32_t identField = U32At(entry, kEntryIdentAt);
   const int slot = FindSlot(identField);
   if (slot < 0) {
-    Make(kNoSlotReport);
+    MakeReport(kNoSlotReport);
     return Flow::GoOn;
   }
   if (HoldsCorrection(gAirportSlots[slot])) return Flow::GoOn;
@@ -198,7 +197,7 @@ Flow ResolveEntry(const NameListRecord& record, std::span<const std::uint8_t> en
       Pick(CountryNameTable, U8At(entry, kEntryCountryIndexAt), record.Count(kCountryCountAt));
   if (name.empty()) {
     name = Pick(CityNameTable, U16At(entry, kEntryCityIndexAt), record.Count(kCityCountAt));
-    if (name.empty()) Make(kNoNameReport);
+    if (name.empty()) MakeReport(kNoNameReport);
   }
   if (name.empty() || country.empty()) return Flow::GoOn;
   return InsertRecordLine({slot, TextOf(ident), name, country, identField});
@@ -208,7 +207,7 @@ Flow ResolveEntries(const NameListRecord& record) {
   const std::int64_t count = record.Count(kIcaoCountAt);
   const std::int64_t first = record.Position(kIcaoListAt);
   if (first < 0 || (count > 0 && !record.Holds(first, kIcaoEntryBytes * count))) {
-    Make(kIcaoListReport);
+    MakeReport(kIcaoListReport);
     return Flow::GoOn;
   }
   for (std::int64_t k = 0; k < count; ++k) {

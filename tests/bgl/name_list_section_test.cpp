@@ -407,6 +407,15 @@ INSTANTIATE_TEST_SUITE_P(
                       "Error OffsetICAOList<0 -  See Log file",
                       "Error OffsetICAOList<0 - bypassing airport", true}));
 
+TEST_F(NameListSectionTest, AnEmptyListBeyondTheDataReadsNothingAndIsNotReported) {
+  NameListContent content = Names({"BIKF"});
+  content.cities.names.clear();
+  content.cities.offset = 0x7FFFFFFF;
+  DecodeWith({AirportWithRunway("BIKF")}, content);
+  EXPECT_TRUE(Events().empty());
+  EXPECT_EQ(NamesAndCountries(), std::vector<std::string>{"Keflavik;Iceland"});
+}
+
 TEST_F(NameListSectionTest, ASubsectionOfOnly42BytesAbandonsTheFileSilently) {
   ByteList headerOnly = NameListRecord({});
   ASSERT_EQ(headerOnly.size(), 42u);
