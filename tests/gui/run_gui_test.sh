@@ -13,21 +13,24 @@
 #     must close by itself.
 # Screenshots of the main window before and after the refresh and of the about box are kept.
 #
-# usage: run_gui_test.sh --exe WIN_EXE --posix-exe POSIX_EXE --work DIR [--shots DIR]
+# usage: run_gui_test.sh --exe WIN_EXE --posix-exe POSIX_EXE --generator MAKE_SAMPLE_SCENERY
+#                        --work DIR [--shots DIR]
 set -euo pipefail
 
-exe="" posix_exe="" work="" shots=""
+exe="" posix_exe="" generator="" work="" shots=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --exe) exe=$2 ;;
     --posix-exe) posix_exe=$2 ;;
+    --generator) generator=$2 ;;
     --work) work=$2 ;;
     --shots) shots=$2 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
   shift 2
 done
-[ -n "$exe" ] && [ -n "$posix_exe" ] && [ -n "$work" ] || { echo "missing argument" >&2; exit 2; }
+[ -n "$exe" ] && [ -n "$posix_exe" ] && [ -n "$generator" ] && [ -n "$work" ] ||
+  { echo "missing argument" >&2; exit 2; }
 
 fail() {
   echo "FAIL: $*" >&2
@@ -40,6 +43,7 @@ for tool in Xvfb xdotool import convert wine wineserver; do
 done
 [ -f "$exe" ] || fail "no Windows program at $exe"
 [ -x "$posix_exe" ] || fail "no POSIX build at $posix_exe (build the posix preset first)"
+[ -x "$generator" ] || fail "no sample generator at $generator (build the posix preset first)"
 
 # A prefix of its own, so the other Windows tests' Wine session is left alone; one run at a time.
 export WINEDEBUG=-all
@@ -117,17 +121,17 @@ make_install() {  # folder, program, Prepar3D root as the program writes it
 }
 
 step "sample scenery"
-# Until a sample generator exists: BGL files that hold no airport, one cut short, which each build
-# reports with a box and a log line naming its path; and files and folders the walk passes by.
-scenery="$work/P3D/scenery"
-mkdir -p "$scenery/World/scenery" "$scenery/Addon Scenery/scenery" "$scenery/.cache"
-head -c 56 /dev/zero >"$scenery/World/scenery/APX41.BGL"
-head -c 56 /dev/zero >"$scenery/World/scenery/apx40.bgl"
+# Generated airports enough for a database, and beside them a BGL file cut short, which each
+# build reports with a box and a log line naming its path, and entries the walk passes by.
+"$generator" "$work/gen" --seed 7 --airports 12000 >/dev/null
+p3d="$work/gen/Prepar3D v4"
+scenery="$p3d/scenery"
+mkdir -p "$scenery/Addon Scenery/scenery" "$scenery/.cache"
 head -c 20 /dev/zero >"$scenery/Addon Scenery/scenery/MyAirport.bgl"
 head -c 56 /dev/zero >"$scenery/.cache/hidden.bgl"
-printf 'not a scenery file\r\n' >"$scenery/World/readme.txt"
-make_install "$work/win/Addon" "$exe" "$(windows_path "$work/P3D")"
-make_install "$work/posix/Addon" "$posix_exe" "$work/P3D"
+printf 'not a scenery file\r\n' >"$scenery/readme.txt"
+make_install "$work/win/Addon" "$exe" "$(windows_path "$p3d")"
+make_install "$work/posix/Addon" "$posix_exe" "$p3d"
 
 step "reference refresh by the POSIX build"
 printf 'refresh\nexit\n' | timeout 600 "$work/posix/Addon/Utilities/$(basename "$posix_exe")" \
@@ -229,22 +233,21 @@ wineserver -p </dev/null >/dev/null 2>&1
 
 # --- The same database and log as the POSIX build -------------------------------------------
 step "compare with the POSIX build"
-normalised() {  # log, install root as the log writes it
+normalised() {  # log, work folder as the log writes it; each build has its own add-on folder
   tail -n +6 "$1" |
     sed -e "s|$(printf '%s' "$2" | sed 's/[\\.|*^$[]/\\&/g')|<ROOT>|g" \
-      -e '/<ROOT>/ s|\\|/|g' -e 's/[0-9][0-9]*\.[0-9][0-9] seconds/<N> seconds/g'
+      -e '/<ROOT>/ s|\\|/|g' -e 's#<ROOT>/\(posix\|win\)/Addon/#<ADDON>/#' \
+      -e 's/[0-9][0-9]*\.[0-9][0-9] seconds/<N> seconds/g'
 }
 normalised "$work/win-log-after-refresh.txt" "$(windows_path "$work")" >"$work/win-log.norm"
 normalised "$work/posix/Addon/log.txt" "$work" >"$work/posix-log.norm"
 diff -u "$work/posix-log.norm" "$work/win-log.norm" || fail "the logs differ"
 posix_db="$work/posix/Addon/Bin/IcaoDbWgdV4.db"
 win_db="$work/win/Addon/Bin/IcaoDbWgdV4.db"
-if [ -f "$posix_db" ] || [ -f "$win_db" ]; then
-  cmp "$posix_db" "$win_db" || fail "the databases differ"
-  echo "databases equal: $(wc -l <"$win_db") lines, $(stat -c %s "$win_db") bytes"
-else
-  echo "no database written by either build; logs equal: $(grep -c . "$work/win-log.norm") lines"
-fi
+[ -f "$posix_db" ] || fail "the POSIX build wrote no database"
+[ -f "$win_db" ] || fail "the Windows program wrote no database"
+cmp "$posix_db" "$win_db" || fail "the databases differ"
+echo "databases equal: $(wc -l <"$win_db") lines, $(stat -c %s "$win_db") bytes"
 
 # --- Start-up without configuration ---------------------------------------------------------
 step "no configuration: answer No and the window closes by itself"
