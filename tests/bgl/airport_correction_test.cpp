@@ -12,6 +12,7 @@
 #include "refresh/refresh_state.h"
 #include "tests/support/airport_records.h"
 #include "tests/support/bgl_writer.h"
+#include "tests/support/name_list_records.h"
 #include "tests/support/test_env.h"
 
 namespace hangarscan {
@@ -322,6 +323,76 @@ TEST_F(CorrectionFileTest, ADroppedCorrectionLeavesItsSlotToTheNextRecord) {
   ASSERT_EQ(gBgl.iAirpNmbr, 1);
   EXPECT_EQ(AirportIdentField(gAirportSlots[0]), ShiftedIdent("KPDX"));
   EXPECT_FALSE(HoldsCorrection(gAirportSlots[0]));
+  EXPECT_EQ(gState.Counters.AirportsCorrected, 0);
+  EXPECT_EQ(gState.Counters.CorrectionsMissed, 0);
+}
+
+// Whole files, every decoder real: the airport's own file, then correction files that list the
+// airport in their name lists, as correction scenery does.
+class CorrectionWalkTest : public fixture::CoreTest {
+ protected:
+  // A file of these airport records whose name list names every ident in `named`.
+  void DecodeFile(const std::string& name, const std::vector<fixture::ByteList>& records,
+                  const std::vector<const char*>& named) {
+    fixture::BglFile file;
+    fixture::AddAirports(file.AddSection(kSectionAirport), records);
+    fixture::NameListContent names;
+    names.countries.names = {"United States"};
+    names.cities.names = {"Seattle"};
+    names.airportNames.names = {"Seattle Tacoma Intl"};
+    for (const char* ident : named)
+      names.entries.push_back({ShiftedIdent(ident), 0, 0, 0});
+    fixture::AddNameList(file.AddSection(kSectionNameList), fixture::NameListRecord(names));
+    path_ = dir.Join(name);
+    file.WriteTo(path_);
+    DecodeBglFile(path_);
+  }
+  static fixture::AirportFixedPart Airport(const char* ident, std::int32_t altitude) {
+    fixture::AirportFixedPart fixed;
+    fixed.ident = ShiftedIdent(ident);
+    fixed.altitude = altitude;
+    return fixed;
+  }
+  static std::string Line(int i) { return std::string(TextOf(gState.AirportTable[i])); }
+
+  std::string path_;
+};
+
+TEST_F(CorrectionWalkTest, ACorrectionFileNamingItsAirportAddsNoLineAndNoError) {
+  DecodeFile("airport.bgl", {fixture::AirportRecord(Airport("KSEA", 132000), {fixture::Runway()})},
+             {"KSEA"});
+  ASSERT_EQ(gState.Counters.AirportsStored, 1);
+
+  DecodeFile("correction.bgl", {fixture::CorrectionRecord(Airport("KSEA", 133000))}, {"KSEA"});
+  EXPECT_EQ(gState.Counters.AirportsStored, 1) << "the marked slot gives no line";
+  EXPECT_EQ(Line(0),
+            "300000300000KSEA;Seattle Tacoma Intl;United States;\x80"
+            "1330;@R4,3627,16L,34R;\n");
+  EXPECT_EQ(gState.Counters.AirportsCorrected, 1);
+  EXPECT_EQ(gState.Counters.AltitudesCorrected, 1);
+  EXPECT_EQ(gState.ErrorCount, 0) << "the name list skips the marked slot without a report";
+}
+
+TEST_F(CorrectionWalkTest, ADroppedCorrectionLeavesItsNameListEntryWithoutASlot) {
+  DecodeFile("heliport.bgl", {fixture::AirportRecord(Airport("KSEA", 0), {fixture::Helipad()})},
+             {"KSEA"});
+  ASSERT_EQ(gState.Counters.AirportsStored, 1);
+  platform->events.clear();
+
+  fixture::AirportFixedPart moved = Airport("KSEA", 133000);
+  moved.longitude = 129051262;
+  moved.latitude = 126761189;  // the key 177690347499
+  DecodeFile("correction.bgl", {fixture::CorrectionRecord(moved)}, {"KSEA"});
+  EXPECT_EQ(Line(0), "177690347499KSEA;Seattle Tacoma Intl;United States;\n")
+      << "the key is replaced though the correction is dropped";
+  const std::vector<PlatformEvent> expected = {
+      {Kind::Box, BoxKind::Ok, "Error!",
+       "Error No matching airport record found in bgl file -  See Log file"},
+      {Kind::Log, BoxKind::Ok, "",
+       "Error No matching airport record found in bgl file - bypassing airport" + path_ + "\n"},
+  };
+  EXPECT_EQ(platform->events, expected);
+  EXPECT_EQ(gState.Counters.AirportsStored, 1);
   EXPECT_EQ(gState.Counters.AirportsCorrected, 0);
   EXPECT_EQ(gState.Counters.CorrectionsMissed, 0);
 }
