@@ -263,17 +263,10 @@ TEST_F(AirportCorrectionTest, ACorrectionThatWouldPassNineHundredNinetyNineSkips
 // The airport decoder hands every record without runway and helipad to the corrections.
 class CorrectionFileTest : public AirportCorrectionTest {
  protected:
-  CorrectionFileTest() : savedHandlers_(BglSectionHandlers()) {
-    BglSectionHandlers() = {ReadAirportSection, NoSection, NoSubstitution, NoSection};
-  }
-  ~CorrectionFileTest() override { BglSectionHandlers() = savedHandlers_; }
-
   void DecodeAirports(const std::vector<fixture::ByteList>& records) {
     fixture::BglFile file;
     fixture::AddAirports(file.AddSection(kSectionAirport), records);
-    const std::string path = dir.Join("corrections.bgl");
-    file.WriteTo(path);
-    DecodeBglFile(path);
+    DecodeFile(file, "corrections.bgl");
   }
 
   static fixture::AirportFixedPart Airport(const char* ident, std::int32_t altitude) {
@@ -286,9 +279,9 @@ class CorrectionFileTest : public AirportCorrectionTest {
   }
 
  private:
-  static Flow NoSection(int) { return Flow::GoOn; }
-  static void NoSubstitution() {}
-  SectionHandlers savedHandlers_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {ReadAirportSection, fixture::SkipSection, fixture::SkipSubstitution, fixture::SkipSection}};
 };
 
 TEST_F(CorrectionFileTest, ACorrectionFileBeforeItsAirportMissesAndOneAfterCorrects) {

@@ -28,11 +28,6 @@ using fixture::Runway;
 using fixture::ShiftedIdent;
 using Kind = PlatformEvent::Kind;
 
-Flow NoSection(int) {
-  return Flow::GoOn;
-}
-void NoSubstitution() {}
-
 std::vector<std::size_t> g_allocations;
 bool g_failAllocations = false;
 
@@ -56,23 +51,12 @@ ByteList AirportWithRunway(const char* ident) {
 // Only the airport decoder is real, so these tests see its work alone.
 class AirportSectionTest : public fixture::CoreTest {
  protected:
-  AirportSectionTest()
-      : savedHandlers_(BglSectionHandlers()), savedAllocator_(AirportRecordAllocator()) {
-    BglSectionHandlers() = {ReadAirportSection, NoSection, NoSubstitution, NoSection};
-    AirportRecordAllocator() = WatchedAllocator;
+  AirportSectionTest() {
     g_allocations.clear();
     g_failAllocations = false;
   }
-  ~AirportSectionTest() override {
-    BglSectionHandlers() = savedHandlers_;
-    AirportRecordAllocator() = savedAllocator_;
-  }
 
-  void Decode(const BglFile& file) {
-    path_ = dir.Join("airports.bgl");
-    file.WriteTo(path_);
-    DecodeBglFile(path_);
-  }
+  void Decode(const BglFile& file) { path_ = DecodeFile(file, "airports.bgl"); }
   // A file with one airport section holding one subsection of these records.
   void DecodeAirports(const std::vector<ByteList>& records) {
     BglFile file;
@@ -98,8 +82,11 @@ class AirportSectionTest : public fixture::CoreTest {
   std::string path_;
 
  private:
-  SectionHandlers savedHandlers_;
-  RecordBufferAllocator savedAllocator_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {ReadAirportSection, fixture::SkipSection, fixture::SkipSubstitution, fixture::SkipSection}};
+  fixture::ScopedOverride<RecordBufferAllocator> allocator_{AirportRecordAllocator(),
+                                                            WatchedAllocator};
 };
 
 PlatformEvent Box(const char* caption, const std::string& text) {

@@ -39,12 +39,10 @@ Flow RecordNameList(int index) {
 
 class BglFileTest : public fixture::CoreTest {
  protected:
-  BglFileTest() : saved_(BglSectionHandlers()) {
-    BglSectionHandlers() = {RecordAirport, RecordIls, RecordSubstitution, RecordNameList};
+  BglFileTest() {
     g_calls.clear();
     g_airportAnswer = Flow::GoOn;
   }
-  ~BglFileTest() override { BglSectionHandlers() = saved_; }
 
   std::string Write(const std::string& name, const BglFile& file) {
     const std::string path = dir.Join(name);
@@ -55,7 +53,8 @@ class BglFileTest : public fixture::CoreTest {
   std::vector<PlatformEvent> Boxes() const { return platform->Only(Kind::Box); }
 
  private:
-  SectionHandlers saved_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(), {RecordAirport, RecordIls, RecordSubstitution, RecordNameList}};
 };
 
 BglFile SectionsOfTypes(const std::vector<std::uint32_t>& types) {

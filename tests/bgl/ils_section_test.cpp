@@ -26,11 +26,6 @@ using fixture::NavaidRecord;
 using fixture::OtherSubRecord;
 using Kind = PlatformEvent::Kind;
 
-Flow NoSection(int) {
-  return Flow::GoOn;
-}
-void NoSubstitution() {}
-
 std::vector<std::size_t> g_allocations;
 bool g_failAllocations = false;
 
@@ -49,22 +44,12 @@ NavaidFixedPart IlsFixedPart(std::uint32_t size) {
 // Only the ILS reader is real, so these tests see its work alone.
 class IlsSectionTest : public fixture::CoreTest {
  protected:
-  IlsSectionTest() : savedHandlers_(BglSectionHandlers()), savedAllocator_(IlsRecordAllocator()) {
-    BglSectionHandlers() = {NoSection, ReadIlsSection, NoSubstitution, NoSection};
-    IlsRecordAllocator() = WatchedAllocator;
+  IlsSectionTest() {
     g_allocations.clear();
     g_failAllocations = false;
   }
-  ~IlsSectionTest() override {
-    BglSectionHandlers() = savedHandlers_;
-    IlsRecordAllocator() = savedAllocator_;
-  }
 
-  void Decode(const BglFile& file) {
-    path_ = dir.Join("navaids.bgl");
-    file.WriteTo(path_);
-    DecodeBglFile(path_);
-  }
+  void Decode(const BglFile& file) { path_ = DecodeFile(file, "navaids.bgl"); }
   // A file with one navaid section holding one subsection of these records.
   void DecodeNavaids(const std::vector<ByteList>& records) {
     BglFile file;
@@ -89,8 +74,10 @@ class IlsSectionTest : public fixture::CoreTest {
   std::string path_;
 
  private:
-  SectionHandlers savedHandlers_;
-  IlsBufferAllocator savedAllocator_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {fixture::SkipSection, ReadIlsSection, fixture::SkipSubstitution, fixture::SkipSection}};
+  fixture::ScopedOverride<IlsBufferAllocator> allocator_{IlsRecordAllocator(), WatchedAllocator};
 };
 
 using Strings = std::vector<std::string>;

@@ -29,11 +29,6 @@ using fixture::Runway;
 using fixture::ShiftedIdent;
 using Kind = PlatformEvent::Kind;
 
-Flow NoSection(int) {
-  return Flow::GoOn;
-}
-void NoSubstitution() {}
-
 AirportFixedPart Airport(const char* ident, double longitude = 0.0, double latitude = 0.0) {
   AirportFixedPart fixed;
   fixed.ident = ShiftedIdent(ident);
@@ -72,16 +67,7 @@ PlatformEvent Log(const std::string& text) {
 // The airport decoder and the name-list pass are real; navaids and their substitution are not.
 class NameListSectionTest : public fixture::CoreTest {
  protected:
-  NameListSectionTest() : savedHandlers_(BglSectionHandlers()) {
-    BglSectionHandlers() = {ReadAirportSection, NoSection, NoSubstitution, ReadNameListSection};
-  }
-  ~NameListSectionTest() override { BglSectionHandlers() = savedHandlers_; }
-
-  void Decode(const BglFile& file) {
-    path_ = dir.Join("names.bgl");
-    file.WriteTo(path_);
-    DecodeBglFile(path_);
-  }
+  void Decode(const BglFile& file) { path_ = DecodeFile(file, "names.bgl"); }
   // A file of one airport section holding the airports, then one name-list section holding one
   // subsection per record.
   void DecodeWith(const std::vector<ByteList>& airports, const std::vector<ByteList>& nameLists) {
@@ -128,7 +114,9 @@ class NameListSectionTest : public fixture::CoreTest {
   std::string path_;
 
  private:
-  SectionHandlers savedHandlers_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {ReadAirportSection, fixture::SkipSection, fixture::SkipSubstitution, ReadNameListSection}};
 };
 
 TEST_F(NameListSectionTest, EntriesBecomeLinesInNameListOrder) {

@@ -153,14 +153,7 @@ TEST_F(RecordLineTest, ALineThatFindsTheTableFullGoesToTheSpareSlotAndIsReported
 // The real decoders, a file at a time, with the table one line short of full.
 class TableFullTest : public fixture::CoreTest {
  protected:
-  TableFullTest() : saved_(BglSectionHandlers()) {
-    BglSectionHandlers() = {ReadAirportSection, NoSection, NoSubstitution, ReadNameListSection};
-    gState.Counters.AirportsStored = kTableLines - 1;
-  }
-  ~TableFullTest() override { BglSectionHandlers() = saved_; }
-
-  static Flow NoSection(int) { return Flow::GoOn; }
-  static void NoSubstitution() {}
+  TableFullTest() { gState.Counters.AirportsStored = kTableLines - 1; }
 
   // A file whose airports are all named in its name list.
   std::string WriteFile(const std::string& name, const std::vector<const char*>& idents) {
@@ -183,7 +176,9 @@ class TableFullTest : public fixture::CoreTest {
   }
 
  private:
-  SectionHandlers saved_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {ReadAirportSection, fixture::SkipSection, fixture::SkipSubstitution, ReadNameListSection}};
 };
 
 TEST_F(TableFullTest, OneLineTooManyAbandonsItsFileAndLaterFilesAreSkippedSilently) {

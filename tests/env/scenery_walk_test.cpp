@@ -31,20 +31,13 @@ Flow RecordDecoded(int) {
   g_decoded.push_back(path);
   return Flow::GoOn;
 }
-Flow GoOn(int) {
-  return Flow::GoOn;
-}
-void Nothing() {}
-
 class SceneryWalkTest : public fixture::CoreTest {
  protected:
-  SceneryWalkTest() : saved_(BglSectionHandlers()) {
-    BglSectionHandlers() = {RecordDecoded, GoOn, Nothing, GoOn};
+  SceneryWalkTest() {
     g_decoded.clear();
     g_root = dir.Join("scenery");
     std::filesystem::create_directories(g_root);
   }
-  ~SceneryWalkTest() override { BglSectionHandlers() = saved_; }
 
   // A BGL file with one airport section, so that its decoding is seen; or a folder.
   void Bgl(const std::string& relative) const {
@@ -62,7 +55,9 @@ class SceneryWalkTest : public fixture::CoreTest {
   }
 
  private:
-  SectionHandlers saved_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {RecordDecoded, fixture::SkipSection, fixture::SkipSubstitution, fixture::SkipSection}};
 };
 
 TEST_F(SceneryWalkTest, DecodesEveryNameHoldingTheBglExtensionDepthFirstInSortedOrder) {

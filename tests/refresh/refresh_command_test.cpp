@@ -27,11 +27,6 @@ Flow Decode(int) {
   if (g_decode) g_decode();
   return Flow::GoOn;
 }
-Flow GoOn(int) {
-  return Flow::GoOn;
-}
-void Nothing() {}
-
 void StoreAirports(int count) {
   for (int i = 0; i < count; ++i) {
     TableSlot& slot = gState.AirportTable[gState.Counters.AirportsStored++];
@@ -47,8 +42,7 @@ const std::string kTooFewBox =
 
 class RefreshCommandTest : public fixture::CoreTest {
  protected:
-  RefreshCommandTest() : saved_(BglSectionHandlers()) {
-    BglSectionHandlers() = {Decode, GoOn, Nothing, GoOn};
+  RefreshCommandTest() {
     g_decode = nullptr;
     std::filesystem::create_directories(dir.Join("Bin"));
     std::filesystem::create_directories(dir.Join("P3D/scenery"));
@@ -57,17 +51,16 @@ class RefreshCommandTest : public fixture::CoreTest {
     file.AddSection(kSectionAirport);
     file.WriteTo(dir.Join("P3D/scenery/APX41.BGL"));
   }
-  ~RefreshCommandTest() override {
-    BglSectionHandlers() = saved_;
-    g_decode = nullptr;
-  }
+  ~RefreshCommandTest() override { g_decode = nullptr; }
 
   std::string DatabasePath() const { return dir.Join("Bin/IcaoDbWgdV4.db"); }
   bool DatabaseWritten() const { return std::filesystem::exists(DatabasePath()); }
   std::vector<PlatformEvent> Of(Kind kind) const { return platform->Only(kind); }
 
  private:
-  SectionHandlers saved_;
+  fixture::ScopedOverride<SectionHandlers> handlers_{
+      BglSectionHandlers(),
+      {Decode, fixture::SkipSection, fixture::SkipSubstitution, fixture::SkipSection}};
 };
 
 TEST_F(RefreshCommandTest, AWrittenRunLogsItsDurationAndTheSummaryInItsOrder) {

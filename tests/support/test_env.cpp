@@ -74,6 +74,13 @@ CoreTest::~CoreTest() {
   gState.CurrentBglFile.Close();
 }
 
+std::string CoreTest::DecodeFile(const BglFile& file, const std::string& name) {
+  const std::string path = dir.Join(name);
+  file.WriteTo(path);
+  DecodeBglFile(path);
+  return path;
+}
+
 std::string CoreTest::LogBytes() const {
   const auto bytes = ReadFileBytes(std::string(TextOf(gState.LogPath)));
   return {bytes.begin(), bytes.end()};

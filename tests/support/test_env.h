@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "bgl/bgl_file.h"
 #include "platform/scripted/scripted_platform.h"
 
 namespace hangarscan {
@@ -32,11 +33,36 @@ class TempDir {
   std::string path_;
 };
 
+// Gives a replaceable value (the section handlers, an allocator) another value for the life of
+// the object.
+template <typename T>
+class ScopedOverride {
+ public:
+  ScopedOverride(T& target, T value) : target_(target), saved_(target) { target_ = value; }
+  ~ScopedOverride() { target_ = saved_; }
+  ScopedOverride(const ScopedOverride&) = delete;
+  ScopedOverride& operator=(const ScopedOverride&) = delete;
+
+ private:
+  T& target_;
+  T saved_;
+};
+
+// Section handlers for the decoders a test leaves out.
+inline Flow SkipSection(int) {
+  return Flow::GoOn;
+}
+inline void SkipSubstitution() {}
+
+class BglFile;
+
 class CoreTest : public ::testing::Test {
  protected:
   CoreTest();
   ~CoreTest() override;
 
+  // Writes the file into the scratch folder under that name, decodes it, and returns its path.
+  std::string DecodeFile(const BglFile& file, const std::string& name);
   // The log file's bytes as they are on disk.
   std::string LogBytes() const;
   // Appended log texts as the core wrote them (line feeds not yet turned into CR LF).
