@@ -253,9 +253,14 @@ TEST_F(ConsoleTest, ARefreshOverAGeneratedSceneryWritesEveryAirportItExpects) {
                 line("Nbr of runways found:", scenery.runwaysFound) +
                 line("Nbr of airport without runway found:", scenery.airportsWithoutRunway) +
                 line("Nbr of airport with only helipad:", scenery.helipadOnlyAirports) +
-                line("Nbr of airport corrected:", 0) +
-                line("Nbr of airport altitude corrected:", 0) +
-                line("Nbr of com found:", scenery.comsFound) + line("Nbr of ILS found:", 0) +
+                line("Nbr of airport corrected:", scenery.airportsCorrected) +
+                line("Nbr of airport altitude corrected:", scenery.altitudesCorrected) +
+                line("Nbr of airport correction that miss the airport to correct :",
+                     scenery.correctionsMissed) +
+                "(Above is okay, you just have some useless airports correction files in your "
+                "installation)\r\n" +
+                line("Nbr of com found:", scenery.comsFound) +
+                line("Nbr of ILS found:", scenery.ilsFound) +
                 line("Max line lenght reached:", scenery.maxLineLength) +
                 line("Nbr of memory extension required:", 0));
 }
