@@ -4,9 +4,12 @@
 // decoding nothing. A refresh cannot be faster than this.
 //
 // Usage: io_floor <scenery folder>
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <span>
+#include <string>
 
 #include "bgl/bgl_file.h"
 #include "bgl/byte_reader.h"
@@ -23,41 +26,58 @@ struct Totals {
   std::uint32_t checksum = 0;  // keeps the reads from being optimised away
 };
 Totals g_totals;
-std::vector<std::uint8_t> g_buffer;
 
-bool ReadAt(BinaryInFile& file, std::uint64_t offset, std::size_t count) {
-  if (g_buffer.size() < count) g_buffer.resize(count);
-  if (!file.Seek(offset) || file.Read(g_buffer.data(), count) != count) return false;
-  g_totals.bytes += count;
-  for (std::size_t i = 0; i < count; i += 4096)
-    g_totals.checksum += g_buffer[i];
-  return true;
-}
+// Reads pass through this fixed buffer in pieces, so no size from a file decides an allocation.
+std::array<std::uint8_t, 64 * 1024> g_buffer;
+
+// Where the file stands: a read that follows the last one needs no seek, as in the decoder.
+struct FloorFile {
+  BinaryInFile file;
+  std::uint64_t position = 0;
+
+  // Reads `count` bytes at `offset`; the last piece stays at the start of g_buffer.
+  bool ReadAt(std::uint64_t offset, std::uint64_t count) {
+    if (offset != position && !file.Seek(offset)) return false;
+    position = offset;
+    while (count > 0) {
+      const std::size_t piece =
+          static_cast<std::size_t>(std::min<std::uint64_t>(count, g_buffer.size()));
+      if (file.Read(g_buffer.data(), piece) != piece) return false;
+      position += piece;
+      count -= piece;
+      g_totals.bytes += piece;
+      g_totals.checksum += g_buffer[0] + g_buffer[piece - 1];
+    }
+    return true;
+  }
+};
 
 bool IsDecoded(std::uint32_t type) {
   return type == kSectionAirport || type == kSectionNavaid || type == kSectionNameList;
 }
 
-void ReadSection(BinaryInFile& file, std::uint32_t count, std::uint32_t tableOffset) {
-  if (!ReadAt(file, tableOffset, count * kSubSecPtrBytes)) return;
-  const std::vector<std::uint8_t> table(g_buffer.begin(),
-                                        g_buffer.begin() + count * kSubSecPtrBytes);
+void ReadSection(FloorFile& file, std::uint32_t count, std::uint32_t tableOffset) {
+  if (count > static_cast<std::uint32_t>(kSubSecPtrEntries) ||
+      !file.ReadAt(tableOffset, count * kSubSecPtrBytes))
+    return;
+  std::array<std::uint8_t, kSubSecPtrEntries * kSubSecPtrBytes> table;
+  std::copy_n(g_buffer.begin(), count * kSubSecPtrBytes, table.begin());
   for (std::uint32_t j = 0; j < count; ++j) {
     const std::span<const std::uint8_t> entry(table.data() + j * kSubSecPtrBytes, kSubSecPtrBytes);
-    ReadAt(file, U32At(entry, 8), U32At(entry, 12));
+    if (!file.ReadAt(U32At(entry, 8), U32At(entry, 12))) return;
   }
 }
 
 void ReadBglFile(std::string_view path) {
-  BinaryInFile file;
-  if (!file.Open(std::string(path))) return;
+  FloorFile file;
+  if (!file.file.Open(std::string(path))) return;
   ++g_totals.files;
-  if (!ReadAt(file, 0, kBglHeaderBytes)) return;
-  const std::uint32_t sections = U32At(g_buffer, 20);
-  if (sections > kMaxSections || !ReadAt(file, kBglHeaderBytes, sections * kSectionPointerBytes))
+  if (!file.ReadAt(0, kBglHeaderBytes)) return;
+  const std::uint32_t sections = U32At(std::span(g_buffer).first(kBglHeaderBytes), 20);
+  if (sections > kMaxSections || !file.ReadAt(kBglHeaderBytes, sections * kSectionPointerBytes))
     return;
-  const std::vector<std::uint8_t> pointers(g_buffer.begin(),
-                                           g_buffer.begin() + sections * kSectionPointerBytes);
+  std::array<std::uint8_t, kMaxSections * kSectionPointerBytes> pointers;
+  std::copy_n(g_buffer.begin(), sections * kSectionPointerBytes, pointers.begin());
   for (std::uint32_t i = 0; i < sections; ++i) {
     const std::span<const std::uint8_t> pointer(pointers.data() + i * kSectionPointerBytes,
                                                 kSectionPointerBytes);
