@@ -108,8 +108,9 @@ CorrectionOutcome ApplyAirportCorrection(BglAirportSlot& slot, std::string_view 
   const std::int32_t newValue = AltitudeValue(AirportAltitudeField(slot));
   const int stored = std::clamp(gState.Counters.AirportsStored, 0, kTableLines);
   bool found = false;
-  for (int i = 0; i < stored; ++i) {
-    if (gState.AirportKeyList[i] != ident) continue;
+  gState.KeyIndex.CatchUp(gState.AirportKeyList, stored);
+  // The lines of the ident in table order, as a scan of the key list would meet them.
+  for (int i = gState.KeyIndex.First(ident); i >= 0; i = gState.KeyIndex.Next(i)) {
     found = true;
     TableSlot& line = gState.AirportTable[i];
     // Keys print from 32-bit fields, 15 characters at most, and a stored line holds its own key,

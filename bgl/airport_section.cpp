@@ -1,5 +1,6 @@
 #include "bgl/airport_section.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <span>
@@ -222,8 +223,12 @@ void WritePositionKey(std::array<char, kPositionKeyBytes>& key, std::uint32_t lo
   const double latitude =
       ((90.0 - static_cast<double>(latitudeField) * kLatitudeUnit) + 300.0) * 1000.0;
   // Any 32-bit field gives a value well inside the int range, so the truncation is defined.
-  FormatText(key.data(), key.size(), "%06i%06i", static_cast<int>(longitude),
-             static_cast<int>(latitude));
+  const NumberText longitudeText(static_cast<int>(longitude), 6);
+  const NumberText latitudeText(static_cast<int>(latitude), 6);
+  // "%06i%06i"; at most 24 characters for any field, well inside the key.
+  const std::string_view lon = longitudeText.view();
+  const std::string_view lat = latitudeText.view();
+  *std::copy(lat.begin(), lat.end(), std::copy(lon.begin(), lon.end(), key.begin())) = '\0';
 }
 
 RecordBufferAllocator& AirportRecordAllocator() {

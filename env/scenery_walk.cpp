@@ -8,20 +8,20 @@
 
 namespace hangarscan {
 
-void WalkScenery(const std::string& folder) {
+void WalkScenery(const std::string& folder, BglFileAction onBglFile) {
   // One child path per level, reused for every entry of this folder.
   std::string child = folder + kPathSeparator;
   const std::size_t base = child.size();
-  const auto visit = [&child, base](std::string_view name, bool isDirectory) {
+  const auto visit = [&child, base, onBglFile](std::string_view name, bool isDirectory) {
     // A leading full stop skips "." and ".."; an empty name would walk this folder again.
     if (name.empty() || name.front() == '.') return;
     child.resize(base);
     child.append(name);
     if (isDirectory) {
-      WalkScenery(child);
+      WalkScenery(child, onBglFile);
     } else if (FindNoCase(name, ".bgl") != std::string_view::npos) {
       // A path too long to open is refused there with the report of a BGL that cannot be opened.
-      DecodeBglFile(child);
+      onBglFile(child);
     }
   };
   // A folder path longer than a path may be cannot be listed on Windows; refuse it the same way

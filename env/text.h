@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -18,6 +19,18 @@ namespace hangarscan {
 
 // snprintf that never overruns: returns the length written, at most size - 1.
 int FormatText(char* buffer, std::size_t size, const char* format, ...) HS_PRINTF_FORMAT(3, 4);
+
+// A number as "%i" prints it, or as "%0*i" with a width: zeros after the sign up to the width.
+// For the texts built per record, where a format would cost more than the rest of the record.
+class NumberText {
+ public:
+  explicit NumberText(std::int64_t value, int width = 0);
+  std::string_view view() const { return {text_.data(), length_}; }
+
+ private:
+  std::array<char, 48> text_;
+  std::size_t length_ = 0;
+};
 
 // The text of a zero-terminated buffer (all of it when no terminator is inside).
 template <std::size_t N>

@@ -3,29 +3,29 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace hangarscan {
 namespace {
 
 struct Entry {
+  std::string folded;  // a-z as A-Z: folded once, not in every comparison of the sort
   std::string name;
   bool isDirectory;
 };
 
-unsigned char FoldUpper(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+std::string FoldUpper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
 }
 
+// Strings compare their bytes as unsigned char, as the listing order wants.
 bool ListedBefore(const Entry& a, const Entry& b) {
-  const auto folded = [](unsigned char x, unsigned char y) { return FoldUpper(x) < FoldUpper(y); };
-  const auto* a0 = reinterpret_cast<const unsigned char*>(a.name.data());
-  const auto* b0 = reinterpret_cast<const unsigned char*>(b.name.data());
-  if (std::lexicographical_compare(a0, a0 + a.name.size(), b0, b0 + b.name.size(), folded))
-    return true;
-  if (std::lexicographical_compare(b0, b0 + b.name.size(), a0, a0 + a.name.size(), folded))
-    return false;
-  return std::lexicographical_compare(a0, a0 + a.name.size(), b0, b0 + b.name.size());
+  if (a.folded != b.folded) return a.folded < b.folded;
+  return a.name < b.name;
 }
 
 }  // namespace
@@ -37,7 +37,8 @@ bool ListSortedDirectory(const std::string& folder, const ListingVisitor& visit)
   std::vector<Entry> entries;
   for (const std::filesystem::directory_entry& entry : it) {
     std::error_code ignored;
-    entries.push_back({entry.path().filename().string(), entry.is_directory(ignored)});
+    std::string name = entry.path().filename().string();
+    entries.push_back({FoldUpper(name), std::move(name), entry.is_directory(ignored)});
   }
   std::sort(entries.begin(), entries.end(), ListedBefore);
   for (const Entry& entry : entries)

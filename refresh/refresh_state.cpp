@@ -1,5 +1,6 @@
 #include "refresh/refresh_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace hangarscan {
@@ -7,10 +8,15 @@ namespace hangarscan {
 RefreshState gState;
 
 void ResetRun() {
+  const auto used =
+      static_cast<std::size_t>(std::clamp(gState.Counters.AirportsStored, 0, kTableLines));
+  std::memset(gState.AirportTable.data(), 0, used * sizeof(TableSlot));
+  gState.AirportTable[kTableLines].fill('\0');
+  std::fill_n(gState.AirportKeyList.begin(), used, 0u);
+  gState.AirportKeyList[kTableLines] = 0;
+  gState.KeyIndex.Clear();
   gState.ErrorCount = 0;
   gState.Counters = {};
-  std::memset(gState.AirportTable.data(), 0, sizeof gState.AirportTable);
-  gState.AirportKeyList.fill(0);
 }
 
 }  // namespace hangarscan

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/file_io.h"
+#include "refresh/airport_key_index.h"
 
 namespace hangarscan {
 
@@ -16,6 +17,7 @@ inline constexpr int kPathCapacity = 260;  // 259 characters and the terminator
 inline constexpr std::size_t kMaxPathLength = kPathCapacity - 1;
 inline constexpr int kTableLines = 50000;  // counted lines; one spare slot follows them
 inline constexpr int kTableSlots = kTableLines + 1;
+static_assert(kTableSlots == AirportKeyIndex::kLines);
 inline constexpr int kSlotBytes = 1000;  // a line of at most 999 characters and its terminator
 inline constexpr int kMessageScratchBytes = 40000;
 
@@ -46,6 +48,7 @@ struct RefreshState {
 
   std::array<TableSlot, kTableSlots> AirportTable;
   std::array<std::uint32_t, kTableSlots> AirportKeyList;  // encoded ICAO ident of each line
+  AirportKeyIndex KeyIndex;                               // the corrections' way into the list
   RefreshCounters Counters;
   std::int32_t ErrorCount;
   std::int32_t StatusCounter;  // paces progress texts; carries over from one refresh to the next
@@ -58,6 +61,8 @@ struct RefreshState {
 extern RefreshState gState;
 
 // Clears the run part at the start of a refresh: ErrorCount, the counters, the table and its keys.
+// Only the slots the last run stored and the spare slot can hold anything, so only they are
+// cleared: a first refresh touches no page of the table.
 void ResetRun();
 
 }  // namespace hangarscan

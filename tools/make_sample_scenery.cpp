@@ -16,12 +16,15 @@ using hangarscan::sample::SampleOptions;
 using hangarscan::sample::SampleScenery;
 
 constexpr const char* kUsage =
-    "usage: make_sample_scenery FOLDER [--seed N] [--airports N] [--airports-per-file N]\n"
-    "         [--other-bgl-files N] [--other-bgl-kb N] [--other-files N]\n"
-    "         [--extra-bytes-per-airport N] [--expected FILE]\n"
+    "usage: make_sample_scenery FOLDER [--preset prepar3d] [--seed N] [--airports N]\n"
+    "         [--airports-per-file N] [--other-bgl-files N] [--other-bgl-kb N]\n"
+    "         [--other-bgl-max-kb N] [--other-files N] [--extra-bytes-per-airport N]\n"
+    "         [--ils-percent N] [--correction-files N] [--corrections-per-file N]\n"
+    "         [--missed-correction-percent N] [--expected FILE]\n"
     "Makes FOLDER/WingsteadP3D (Utilities, Bin/Prepar3DPathv4.cfg) and FOLDER/Prepar3D "
     "v4/scenery.\n"
-    "--expected writes the record lines a refresh must put into the database.\n";
+    "--preset prepar3d makes a full installation's size (about 1.3 GB); the options after it\n"
+    "change it. --expected writes the record lines a refresh must put into the database.\n";
 
 struct Arguments {
   std::string folder;
@@ -49,7 +52,10 @@ Arguments Parse(int argc, char** argv) {
     if (i + 1 >= argc) throw std::runtime_error("no value for " + std::string(option));
     const char* value = argv[++i];
     SampleOptions& o = arguments.options;
-    if (option == "--seed") {
+    if (option == "--preset") {
+      if (std::string_view(value) != "prepar3d") throw std::runtime_error("unknown preset");
+      o = hangarscan::sample::Prepar3DScale();
+    } else if (option == "--seed") {
       o.seed = static_cast<std::uint64_t>(Number(option, value));
     } else if (option == "--airports") {
       o.airports = static_cast<int>(Number(option, value));
@@ -59,6 +65,16 @@ Arguments Parse(int argc, char** argv) {
       o.otherBglFiles = static_cast<int>(Number(option, value));
     } else if (option == "--other-bgl-kb") {
       o.otherBglBytes = static_cast<std::size_t>(Number(option, value)) * 1024;
+    } else if (option == "--other-bgl-max-kb") {
+      o.otherBglMaxBytes = static_cast<std::size_t>(Number(option, value)) * 1024;
+    } else if (option == "--ils-percent") {
+      o.ilsPercent = static_cast<int>(Number(option, value));
+    } else if (option == "--correction-files") {
+      o.correctionFiles = static_cast<int>(Number(option, value));
+    } else if (option == "--corrections-per-file") {
+      o.correctionsPerFile = static_cast<int>(Number(option, value));
+    } else if (option == "--missed-correction-percent") {
+      o.missedCorrectionPercent = static_cast<int>(Number(option, value));
     } else if (option == "--other-files") {
       o.otherFiles = static_cast<int>(Number(option, value));
     } else if (option == "--extra-bytes-per-airport") {
@@ -90,11 +106,13 @@ int main(int argc, char** argv) {
     if (!arguments.expected.empty()) WriteExpected(arguments.expected, scenery);
     std::printf("Add-on folder:  %s\nScenery folder: %s\n", scenery.addonRoot.c_str(),
                 scenery.sceneryRoot.c_str());
-    std::printf("Files: %i airport BGL, %i other BGL, %i other; %.1f MB\n", scenery.airportFiles,
-                scenery.otherBglFiles, scenery.otherFiles,
-                static_cast<double>(scenery.bytesWritten) / 1e6);
-    std::printf("Airport records: %i; record lines a refresh must write: %zu\n",
-                scenery.airportStructures, scenery.recordLines.size());
+    std::printf("Files: %i airport BGL, %i correction BGL, %i other BGL, %i other; %.1f MB\n",
+                scenery.airportFiles, scenery.correctionFiles, scenery.otherBglFiles,
+                scenery.otherFiles, static_cast<double>(scenery.bytesWritten) / 1e6);
+    std::printf("Airport records: %i; ILS: %i; corrections: %i made, %i missed\n",
+                scenery.airportStructures, scenery.ilsFound, scenery.airportsCorrected,
+                scenery.correctionsMissed);
+    std::printf("Record lines a refresh must write: %zu\n", scenery.recordLines.size());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "make_sample_scenery: %s\n%s", error.what(), kUsage);

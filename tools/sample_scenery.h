@@ -1,7 +1,9 @@
 // A sample installation to run the program on: the add-on folder (Utilities, Bin with its
 // configuration) and a Prepar3D-like scenery folder of region folders holding airport files
 // (several airport sections, a navaid section, name lists), BGL files without airports and other
-// files. Deterministic from its seed, and it knows the database a refresh must write from it.
+// files. Runway ends name ILS navaids of their file, and correction files (airport records
+// without runway or helipad) in each region follow the files they correct, some missing theirs.
+// Deterministic from its seed, and it knows the database a refresh must write from it.
 #pragma once
 
 #include <cstddef>
@@ -17,9 +19,18 @@ struct SampleOptions {
   int airportsPerFile = 300;               // at most 790, below the decoder's 800 slots a file
   int otherBglFiles = 24;                  // BGL files without airports
   std::size_t otherBglBytes = 64 * 1024;   // size of each of those
+  std::size_t otherBglMaxBytes = 0;        // above otherBglBytes: sizes spread up to this
   int otherFiles = 24;                     // textures and texts the walk passes over
   std::size_t extraBytesPerAirport = 240;  // airport sub-records the decoder skips
+  int ilsPercent = 15;                     // runway ends that name an ILS of their file
+  int correctionFiles = 10;                // one region after the other
+  int correctionsPerFile = 12;
+  int missedCorrectionPercent = 10;  // corrections of an airport no file has
 };
+
+// A full installation's size: 25,000 airports in 625 files, 3,000 BGL files without airports
+// of 16 KB to 3 MB (about 1.2 GB) and 20,000 small other files.
+SampleOptions Prepar3DScale();
 
 // What was made, and what a refresh over it must find.
 struct SampleScenery {
@@ -33,7 +44,12 @@ struct SampleScenery {
   int helipadOnlyAirports = 0;
   int runwaysFound = 0;
   int comsFound = 0;
+  int ilsFound = 0;
+  int airportsCorrected = 0;
+  int altitudesCorrected = 0;
+  int correctionsMissed = 0;
   int airportFiles = 0;
+  int correctionFiles = 0;
   int otherBglFiles = 0;
   int otherFiles = 0;
   std::uint64_t bytesWritten = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,6 +169,24 @@ TEST(PositionKeyTest, IsTheShiftedPositionInThousandthsOfADegreeTruncated) {
     std::array<char, kPositionKeyBytes> key;
     WritePositionKey(key, c.longitude, c.latitude);
     EXPECT_EQ(std::string(key.data()), c.key);
+  }
+}
+
+// The key is built without printf; it must be what "%06i%06i" prints for any field, negative
+// latitudes of fields past the range included.
+TEST(PositionKeyTest, IsWhatPrintfPrintsForAnyFields) {
+  std::uint64_t state = 7;
+  for (int i = 0; i < 100000; ++i) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    const auto longitude = static_cast<std::uint32_t>(state >> 32);
+    const auto latitude = static_cast<std::uint32_t>(state);
+    std::array<char, kPositionKeyBytes> key;
+    WritePositionKey(key, longitude, latitude);
+    std::array<char, kPositionKeyBytes> expected;
+    std::snprintf(expected.data(), expected.size(), "%06i%06i",
+                  static_cast<int>(((longitude * (15.0 / 33554432.0)) - 180.0 + 300.0) * 1000.0),
+                  static_cast<int>(((90.0 - latitude * (45.0 / 134217728.0)) + 300.0) * 1000.0));
+    ASSERT_STREQ(key.data(), expected.data()) << longitude << " " << latitude;
   }
 }
 

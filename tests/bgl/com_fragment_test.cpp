@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,24 @@ TEST_F(ComFragmentTest, TwoThousandAndOneCharactersAbandonTheFileWithADump) {
       {Kind::Log, BoxKind::Ok, "", "Dump end\n"},
   };
   EXPECT_EQ(platform->events, expected);
+}
+
+// The frequency text is built without printf; it must be what "%.3f" prints, ties included
+// (62,500 Hz is 0.0625 MHz exactly, which rounds to the even 0.062).
+TEST(MegahertzTextTest, IsWhatPrintfPrintsForEveryKindOfFrequency) {
+  std::vector<std::uint32_t> hertz = {0, 1, 499, 500, 501, 62500, 187500, 118000500, 4294967295u};
+  for (std::uint32_t h = 0; h < 4294967295u - 25000; h += 25000)
+    hertz.push_back(h);
+  std::uint64_t state = 1;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    hertz.push_back(static_cast<std::uint32_t>(state >> 32) >> (i % 24));
+  }
+  for (const std::uint32_t h : hertz) {
+    std::array<char, 64> expected;
+    std::snprintf(expected.data(), expected.size(), "%.3f", ComMegahertz(h));
+    ASSERT_EQ(MegahertzText(h).view(), expected.data()) << h;
+  }
 }
 
 }  // namespace

@@ -57,6 +57,11 @@ TEST_F(SampleSceneryTest, MakesAnInstallationToRunTheProgramOn) {
   EXPECT_EQ(scenery.airportStructures, 1500);
   EXPECT_GT(scenery.recordLines.size(), 1400u);
   EXPECT_GT(scenery.helipadOnlyAirports, 0);
+  EXPECT_GT(scenery.ilsFound, 0);
+  EXPECT_EQ(scenery.correctionFiles, 10);
+  EXPECT_GT(scenery.airportsCorrected, scenery.altitudesCorrected);
+  EXPECT_GT(scenery.altitudesCorrected, 0);
+  EXPECT_GT(scenery.correctionsMissed, 0);
 }
 
 TEST_F(SampleSceneryTest, TheSameSeedMakesTheSameScenery) {
@@ -83,6 +88,10 @@ TEST_F(SampleSceneryTest, TheWalkFindsExactlyTheLinesTheSampleExpects) {
   EXPECT_EQ(counters.HelipadOnlyAirports, scenery.helipadOnlyAirports);
   EXPECT_EQ(counters.RunwaysFound, scenery.runwaysFound);
   EXPECT_EQ(counters.ComsFound, scenery.comsFound);
+  EXPECT_EQ(counters.IlsFound, scenery.ilsFound);
+  EXPECT_EQ(counters.AirportsCorrected, scenery.airportsCorrected);
+  EXPECT_EQ(counters.AltitudesCorrected, scenery.altitudesCorrected);
+  EXPECT_EQ(counters.CorrectionsMissed, scenery.correctionsMissed);
 }
 
 TEST_F(SampleSceneryTest, RefusesAFolderThatIsNotEmptyAndBadCounts) {
