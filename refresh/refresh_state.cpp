@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/platform.h"
+
 namespace hangarscan {
 
 RefreshState gState;
 
 void ResetRun() {
+  ThePlatform().AdviseDenseUse(gState.AirportTable.data(), sizeof gState.AirportTable);
   const auto used =
       static_cast<std::size_t>(std::clamp(gState.Counters.AirportsStored, 0, kTableLines));
   std::memset(gState.AirportTable.data(), 0, used * sizeof(TableSlot));

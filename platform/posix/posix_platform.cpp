@@ -1,5 +1,6 @@
 #include "platform/posix/posix_platform.h"
 
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,6 +129,19 @@ void PosixPlatform::ShellOpen(const std::string& path) {
     _exit(0);
   }
   if (child > 0) waitpid(child, nullptr, 0);
+}
+
+void PosixPlatform::AdviseDenseUse(void* begin, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  // Only whole large pages inside the range can be advised.
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const auto first = (reinterpret_cast<std::uintptr_t>(begin) + kLargePage - 1) & ~(kLargePage - 1);
+  const auto last = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(kLargePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)begin;
+  (void)bytes;
+#endif
 }
 
 }  // namespace hangarscan

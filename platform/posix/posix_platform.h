@@ -20,6 +20,7 @@ class PosixPlatform : public Platform {
   std::uint32_t MillisecondClock() override;
   bool ListDirectory(const std::string& folder, const ListingVisitor& visit) override;
   void ShellOpen(const std::string& path) override;
+  void AdviseDenseUse(void* begin, std::size_t bytes) override;
 
   bool closeRequested() const { return closeRequested_; }
   // Reads one line of input without its line end; false at the end of input.
