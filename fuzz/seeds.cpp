@@ -1,0 +1,241 @@
+#include "fuzz/seeds.h"
+
+#include <string>
+#include <utility>
+
+#include "bgl/bgl_file.h"
+#include "fuzz/fuzz_support.h"
+#include "tests/support/airport_records.h"
+#include "tests/support/bgl_writer.h"
+
+namespace hangarscan::fuzz {
+namespace {
+
+using fixture::AirportFixedPart;
+using fixture::AirportRecord;
+using fixture::BglFile;
+using fixture::ByteList;
+using fixture::Bytes;
+using fixture::Com;
+using fixture::Helipad;
+using fixture::IdentNumber;
+using fixture::OtherSubRecord;
+using fixture::Runway;
+using fixture::RunwaySubRecord;
+using fixture::ShiftedIdent;
+
+ByteList Text(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+AirportFixedPart Fixed(std::string_view ident, double longitude, double latitude,
+                       std::int32_t altitude = 0) {
+  AirportFixedPart fixed;
+  fixed.ident = ShiftedIdent(ident);
+  fixed.longitude = fixture::LongitudeField(longitude);
+  fixed.latitude = fixture::LatitudeField(latitude);
+  fixed.altitude = altitude;
+  return fixed;
+}
+
+// Seattle with two runways (ILS at both ends of one), three COM frequencies, a helipad and a
+// sub-record the decoder skips.
+ByteList Seattle() {
+  RunwaySubRecord withIls;
+  withIls.primaryIls = IdentNumber("ISEA");
+  withIls.secondaryIls = IdentNumber("ISTR");
+  RunwaySubRecord plain;
+  plain.primaryNumber = 16;
+  plain.primaryDesignator = 2;
+  plain.secondaryNumber = 34;
+  plain.secondaryDesignator = 1;
+  return AirportRecord(
+      Fixed("KSEA", -122.309, 47.449, 131000),
+      {Runway(withIls), Runway(plain), Com(4, 119900000, "TOWER"), Com(5, 121700000),
+       Com(1, 118000000, "ATIS"), Helipad(), OtherSubRecord(0x0019, 10)});
+}
+
+ByteList Heathrow() {
+  RunwaySubRecord runway;
+  runway.primaryNumber = 9;
+  runway.primaryDesignator = 1;
+  runway.secondaryNumber = 27;
+  runway.secondaryDesignator = 2;
+  return AirportRecord(Fixed("EGLL", -0.461, 51.477, 25000), {Runway(runway)});
+}
+
+ByteList Heliport() {
+  return AirportRecord(Fixed("H1", 2.5, 48.8), {Helipad()});
+}
+
+// A record with neither runway nor helipad: a correction of the airport with that ident.
+ByteList Correction(std::string_view ident, double longitude, double latitude,
+                    std::int32_t altitude) {
+  return AirportRecord(Fixed(ident, longitude, latitude, altitude), {Com(4, 120000000, "TWR")});
+}
+
+ByteList AirportFile(const std::vector<ByteList>& records) {
+  BglFile file;
+  fixture::AddAirports(file.AddSection(kSectionAirport), records);
+  return file.Build();
+}
+
+// The pieces as one input that the whole-file target decodes as successive files.
+ByteList Sequence(const std::vector<ByteList>& files) {
+  Bytes input;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i > 0) input.Raw(Text(kFileSeparator));
+    input.Raw(files[i]);
+  }
+  return input.take();
+}
+
+ByteList WithSize(ByteList record, std::uint32_t size) {
+  Bytes patched;
+  patched.Raw(record);
+  patched.PatchU32(2, size);
+  return patched.take();
+}
+
+std::vector<Seed> AirportFileSeeds() {
+  std::vector<Seed> seeds;
+  const auto add = [&seeds](std::string name, ByteList bytes) {
+    seeds.push_back({std::move(name), std::move(bytes)});
+  };
+  add("empty", {});
+  add("header-only", BglFile().Build());
+  {
+    ByteList header = BglFile().Build();
+    header.resize(30);
+    add("header-short", header);
+  }
+  {
+    BglFile file;
+    file.numSection = 991;
+    add("numsection-991", file.Build());
+  }
+  {
+    BglFile file;
+    file.AddSection(kSectionAirport);
+    file.numSection = 3;
+    add("section-pointers-short", file.Build());
+  }
+  add("airports", AirportFile({Seattle(), Heathrow(), Heliport()}));
+  {
+    BglFile file;
+    fixture::Section& section = file.AddSection(kSectionAirport);
+    fixture::AddAirports(section, {Seattle()});
+    fixture::AddAirports(section, {Heathrow(), Heliport()});
+    fixture::AddAirports(file.AddSection(kSectionAirport), {Heliport()});
+    add("airports-two-sections", file.Build());
+  }
+  add("bad-subrecords",
+      AirportFile({AirportRecord(Fixed("AAA1", 1, 1), {OtherSubRecord(0x0019, 4, 0)}),
+                   AirportRecord(Fixed("AAA2", 1, 1), {OtherSubRecord(0x0019, 4, 3)}),
+                   AirportRecord(Fixed("AAA3", 1, 1), {OtherSubRecord(0x0019, 4, 4000)}),
+                   AirportRecord(Fixed("AAA4", 1, 1), {Runway({.furtherBytes = 0, .size = 20})}),
+                   AirportRecord(Fixed("AAA5", 1, 1), {OtherSubRecord(0x0012, 2)}), Heathrow()}));
+  {
+    AirportFixedPart wrongId = Fixed("XXXX", 0, 0);
+    wrongId.id = 0x003D;
+    add("not-an-airport-record", AirportFile({Heathrow(), AirportRecord(wrongId, {Helipad()})}));
+  }
+  {
+    AirportFixedPart zero = Fixed("", 0, 0);
+    zero.ident = 0;
+    add("ident-zero", AirportFile({AirportRecord(zero, {Helipad()}), Heathrow()}));
+  }
+  add("record-of-56-bytes", AirportFile({AirportRecord(Fixed("EMPT", 0, 0)), Heathrow()}));
+  add("remainder-beyond-the-file", AirportFile({WithSize(Heathrow(), 100000)}));
+  add("remainder-negative", AirportFile({WithSize(Heathrow(), 0x80000038), Heathrow()}));
+  add("heap-remainder",
+      AirportFile({AirportRecord(Fixed("BIGA", 0, 0), {OtherSubRecord(0x0019, 50000), Helipad()}),
+                   Heathrow()}));
+  {
+    BglFile file;
+    fixture::AddAirports(file.AddSection(kSectionAirport), {Heathrow()});
+    file.AddSection(5).tableOffset = 0xFFFFFFF0;
+    file.AddSection(99).subsectionCount = 0xFFFFFFFF;
+    add("unknown-sections-pointing-outside", file.Build());
+  }
+  {
+    BglFile file;
+    fixture::AddAirports(file.AddSection(kSectionAirport), {Heathrow()}).fileOffset = 0x80000000;
+    file.AddSection(kSectionAirport).tableOffset = 0xFFFFFFF0;
+    add("offsets-beyond-2gb", file.Build());
+  }
+  {
+    BglFile file;
+    fixture::AddAirports(file.AddSection(kSectionAirport), {Heathrow()}).recordCount = 5;
+    file.AddSection(kSectionAirport).subsectionCount = 1001;
+    add("counts-larger-than-the-data", file.Build());
+  }
+  {
+    std::vector<ByteList> many;
+    for (int i = 0; i < 801; ++i)
+      many.push_back(AirportRecord(Fixed("A" + std::to_string(i), i / 10.0, 0), {Helipad()}));
+    add("801-airports", AirportFile(many));
+  }
+  {
+    std::vector<ByteList> runways(60, Runway());
+    std::vector<ByteList> coms(40, Com(4, 118000000, std::string(60, 'C')));
+    add("runway-and-com-texts-too-long",
+        Sequence({AirportFile({AirportRecord(Fixed("RWYS", 0, 0), runways)}),
+                  AirportFile({AirportRecord(Fixed("COMS", 0, 0), coms)})}));
+  }
+  add("correction-after-the-airport",
+      Sequence({AirportFile({Seattle(), Heathrow()}),
+                AirportFile({Correction("KSEA", -122.309, 47.449, 140000)}),
+                AirportFile({Correction("ZZZZ", 10, 10, 0)})}));
+  return seeds;
+}
+
+std::vector<Seed> ConfigurationSeeds() {
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"key-crlf", "P3DROOTDIR=D:\\P3D v4\r\n"},
+      {"key-last-line-without-line-end", "[Prepar3D]\r\nP3DROOTDIR=D:\\P3D v4"},
+      {"key-after-other-text", "; settings\n  P3DROOTDIR=C:\\Prepar3D\\\n"},
+      {"key-in-lower-case", "p3drootdir=C:\\P3D\n"},
+      {"key-without-value", "P3DROOTDIR=\n"},
+      {"two-keys", "P3DROOTDIR=first\nP3DROOTDIR=second\n"},
+      {"empty", ""},
+      {"key-across-a-line-piece", std::string(1015, 'x') + "P3DROOTDIR=C:\\P3D\n"},
+      {"key-after-a-long-line", std::string(3000, 'y') + "\nP3DROOTDIR=C:\\P3D\n"},
+      {"lone-carriage-returns", "P3DROOTDIR=a\rb\r"},
+      {"root-too-long", "P3DROOTDIR=" + std::string(300, 'r') + "\n"},
+      {"older-file", "#P3DROOTDIR=E:\\P3D v3\n"},
+      {"nul-in-line", std::string("P3DROOTDIR=C:\\\0hidden\n", 22)},
+  };
+  std::vector<Seed> seeds;
+  for (const auto& [name, text] : texts)
+    seeds.push_back({name, Text(text)});
+  return seeds;
+}
+
+struct TargetSeeds {
+  std::string_view target;
+  std::vector<Seed> (*build)();
+};
+
+constexpr TargetSeeds kTargets[] = {
+    {"bgl_file", AirportFileSeeds},
+    {"config_scan", ConfigurationSeeds},
+};
+
+}  // namespace
+
+std::vector<std::string_view> SeedTargets() {
+  std::vector<std::string_view> names;
+  for (const TargetSeeds& entry : kTargets)
+    names.push_back(entry.target);
+  return names;
+}
+
+std::vector<Seed> SeedsFor(std::string_view target) {
+  for (const TargetSeeds& entry : kTargets) {
+    if (entry.target == target) return entry.build();
+  }
+  return {};
+}
+
+}  // namespace hangarscan::fuzz

@@ -1,0 +1,23 @@
+// The seed inputs of each fuzz target, built with the project's fixture writer: valid files of
+// each kind, the malformed ones the decoders must survive, and the inputs of past findings. The
+// replay test runs them all on every build; make_fuzz_seeds writes them out for libFuzzer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hangarscan::fuzz {
+
+struct Seed {
+  std::string name;
+  std::vector<std::uint8_t> bytes;
+};
+
+// The targets that have seeds, by the name of their *_fuzzer.cpp.
+std::vector<std::string_view> SeedTargets();
+// Empty for a target without seeds.
+std::vector<Seed> SeedsFor(std::string_view target);
+
+}  // namespace hangarscan::fuzz
