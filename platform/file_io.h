@@ -77,6 +77,16 @@ class BinaryInFile {
   std::FILE* stream_ = nullptr;
 };
 
+// What a folder is, whatever path leads to it (links and junctions followed): its volume and its
+// number on that volume.
+struct FolderId {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FolderId&) const = default;
+};
+// False when the folder cannot be examined (missing, no access).
+bool IdentifyFolder(const std::string& path, FolderId& id);
+
 // Replaces target by source in one step (MoveFileEx with replace and write-through on Windows,
 // rename elsewhere).
 bool ReplaceFile(const std::string& source, const std::string& target);
