@@ -12,6 +12,11 @@
 #include <string>
 #include <string_view>
 
+// windows.h makes ReplaceFile a name for ReplaceFileA; here it is the project's own function.
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
 namespace hangarscan {
 
 enum class FileOp { Open, Write, Flush, Close, Rename, Remove };
