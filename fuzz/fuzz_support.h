@@ -56,7 +56,7 @@ int SplitSequence(std::span<const std::uint8_t> input,
 void ResetForInput();
 
 // Ends the process with a message when the airport table breaks what its readers rely on: every
-// stored line ends with its line feed, is at most 999 characters long and no longer than
+// stored line holds one line feed, at its end, is at most 999 characters long and no longer than
 // MaxLineLength; the counts stay in their ranges.
 void CheckTableInvariants();
 

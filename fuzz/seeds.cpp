@@ -1,12 +1,15 @@
 #include "fuzz/seeds.h"
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "bgl/bgl_file.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/support/airport_records.h"
 #include "tests/support/bgl_writer.h"
+#include "tests/support/name_list_records.h"
 
 namespace hangarscan::fuzz {
 namespace {
@@ -18,7 +21,9 @@ using fixture::ByteList;
 using fixture::Bytes;
 using fixture::Com;
 using fixture::Helipad;
+using fixture::IcaoEntry;
 using fixture::IdentNumber;
+using fixture::NameListContent;
 using fixture::OtherSubRecord;
 using fixture::Runway;
 using fixture::RunwaySubRecord;
@@ -77,6 +82,28 @@ ByteList Correction(std::string_view ident, double longitude, double latitude,
 ByteList AirportFile(const std::vector<ByteList>& records) {
   BglFile file;
   fixture::AddAirports(file.AddSection(kSectionAirport), records);
+  return file.Build();
+}
+
+// Names for the idents, in one name-list record: entry k has airport name, city and country k.
+NameListContent NamesFor(const std::vector<std::string>& idents) {
+  NameListContent content;
+  for (std::size_t k = 0; k < idents.size(); ++k) {
+    const auto index = static_cast<std::uint16_t>(k);
+    content.entries.push_back(
+        {ShiftedIdent(idents[k]), static_cast<std::uint8_t>(k), index, index});
+    content.airportNames.names.push_back(idents[k] + " International Airport");
+    content.cities.names.push_back("City of " + idents[k]);
+    content.countries.names.push_back("Country of " + idents[k]);
+  }
+  return content;
+}
+
+ByteList NameListFile(const std::vector<NameListContent>& records) {
+  BglFile file;
+  fixture::Section& section = file.AddSection(kSectionNameList);
+  for (const NameListContent& record : records)
+    fixture::AddNameList(section, fixture::NameListRecord(record));
   return file.Build();
 }
 
@@ -183,10 +210,21 @@ std::vector<Seed> AirportFileSeeds() {
         Sequence({AirportFile({AirportRecord(Fixed("RWYS", 0, 0), runways)}),
                   AirportFile({AirportRecord(Fixed("COMS", 0, 0), coms)})}));
   }
-  add("correction-after-the-airport",
-      Sequence({AirportFile({Seattle(), Heathrow()}),
-                AirportFile({Correction("KSEA", -122.309, 47.449, 140000)}),
-                AirportFile({Correction("ZZZZ", 10, 10, 0)})}));
+  {
+    BglFile file;
+    fixture::Section& names = file.AddSection(kSectionNameList);
+    fixture::AddNameList(names, fixture::NameListRecord(NamesFor({"KSEA", "EGLL", "H1", "ZZZZ"})));
+    fixture::AddAirports(file.AddSection(kSectionAirport), {Seattle(), Heathrow(), Heliport()});
+    const ByteList withNames = file.Build();
+    add("airports-with-names", withNames);
+    BglFile correction;
+    fixture::AddAirports(correction.AddSection(kSectionAirport),
+                         {Correction("KSEA", -122.309, 47.449, 140000)});
+    fixture::AddNameList(correction.AddSection(kSectionNameList),
+                         fixture::NameListRecord(NamesFor({"KSEA"})));
+    add("correction-after-the-airport",
+        Sequence({withNames, correction.Build(), AirportFile({Correction("ZZZZ", 10, 10, 0)})}));
+  }
   return seeds;
 }
 
@@ -212,6 +250,94 @@ std::vector<Seed> ConfigurationSeeds() {
   return seeds;
 }
 
+std::vector<Seed> NameListSeeds() {
+  std::vector<Seed> seeds;
+  const auto add = [&seeds](std::string name, const std::vector<NameListContent>& records) {
+    seeds.push_back({std::move(name), NameListFile(records)});
+  };
+  const std::vector<std::string> all = {"KSEA", "EGLL", "H1", "LONG", "KCOR", "ZZZZ"};
+  add("every-slot", {NamesFor(all)});
+  {
+    // With names cut to 25 characters the line is 1,031 characters long; with one-letter names,
+    // 993.
+    NameListContent content = NamesFor({"LONG"});
+    content.airportNames.names[0] = "L";
+    content.countries.names[0] = "C";
+    add("line-too-long-then-short-enough", {NamesFor({"LONG"}), content});
+  }
+  {
+    NameListContent content = NamesFor({"KSEA", "EGLL", "H1"});
+    content.airportNames.names[0] = "";
+    content.entries[1].airportNameIndex = 7;
+    content.cities.names[2] = "";
+    content.airportNames.names[2] = "";
+    content.countries.names[1] = "";
+    add("city-name-and-country-missing", {content});
+  }
+  {
+    NameListContent content = NamesFor({"KSEA", "EGLL"});
+    content.airportNames.names[0] = std::string(191, 'x');
+    content.airportNames.valueOffsets = {{1, -5}};
+    content.countries.valueOffsets = {{0, 1 << 30}};
+    content.cities.valueOffsets = {{1, -1}};
+    add("names-failing-their-checks", {content, NamesFor({"H1"})});
+  }
+  for (const auto& [name, field] : std::vector<std::pair<std::string, int>>{
+           {"airport-list", 0}, {"country-list", 1}, {"city-list", 2}, {"icao-list", 3}}) {
+    for (const std::int32_t offset : {-100, 10, 0x7FFFFFF0}) {
+      NameListContent content = NamesFor({"KSEA", "EGLL"});
+      std::optional<std::int32_t>& target = field == 0   ? content.airportNames.offset
+                                            : field == 1 ? content.countries.offset
+                                            : field == 2 ? content.cities.offset
+                                                         : content.icaoOffset;
+      target = offset;
+      add(name + "-offset-" + std::to_string(offset), {content, NamesFor({"H1"})});
+    }
+  }
+  {
+    // Finding: a line feed inside a name split the airport's database line in two.
+    NameListContent content = NamesFor({"KSEA", "EGLL", "H1"});
+    content.countries.names[1] = "Country of EGLL\nCountry of H1";
+    content.airportNames.names[2] = "Heli\nport";
+    add("regression-line-feed-in-a-name", {content});
+  }
+  {
+    NameListContent content = NamesFor({"KSEA"});
+    content.icaoCount = 0xFFFF;
+    content.airportNames.count = 0xFFFF;
+    add("counts-beyond-the-data", {content});
+  }
+  {
+    BglFile file;
+    fixture::Section& section = file.AddSection(kSectionNameList);
+    fixture::AddNameList(section, fixture::NameListRecord(NamesFor({"KSEA"}))).dataSize = 42;
+    fixture::AddNameList(section, fixture::NameListRecord(NamesFor({"EGLL"})));
+    seeds.push_back({"subsection-of-42-bytes", file.Build()});
+  }
+  for (const std::uint32_t size : {0u, 41u, 1000043u, 0xFFFFFFFFu}) {
+    BglFile file;
+    fixture::AddNameList(file.AddSection(kSectionNameList),
+                         fixture::NameListRecord(NamesFor({"KSEA"})))
+        .dataSize = size;
+    seeds.push_back({"subsection-size-" + std::to_string(size), file.Build()});
+  }
+  {
+    BglFile file;
+    fixture::AddNameList(file.AddSection(kSectionNameList),
+                         fixture::NameListRecord(NamesFor({"KSEA", "EGLL"})));
+    file.truncateTo = file.Build().size() - 3;
+    seeds.push_back({"name-without-terminator", file.Build()});
+    file.truncateTo = 56 + 20 + 16 + 20;
+    seeds.push_back({"header-cut", file.Build()});
+  }
+  {
+    BglFile file;
+    file.AddSection(kSectionNameList).subsectionCount = 1001;
+    seeds.push_back({"subsections-1001", file.Build()});
+  }
+  return seeds;
+}
+
 struct TargetSeeds {
   std::string_view target;
   std::vector<Seed> (*build)();
@@ -220,9 +346,22 @@ struct TargetSeeds {
 constexpr TargetSeeds kTargets[] = {
     {"bgl_file", AirportFileSeeds},
     {"config_scan", ConfigurationSeeds},
+    {"name_list", NameListSeeds},
 };
 
 }  // namespace
+
+std::vector<std::uint8_t> NameListAirports() {
+  std::vector<ByteList> runways;
+  for (int i = 0; i < 58; ++i) {
+    RunwaySubRecord runway;
+    runway.primaryNumber = static_cast<std::uint8_t>(i % 36 + 1);
+    runways.push_back(Runway(runway));
+  }
+  return AirportFile(
+      {Seattle(), Heathrow(), Heliport(), AirportRecord(Fixed("KSEA", 10, 10), {Helipad()}),
+       AirportRecord(Fixed("LONG", 20, 20), runways), Correction("KCOR", 30, 30, 0)});
+}
 
 std::vector<std::string_view> SeedTargets() {
   std::vector<std::string_view> names;

@@ -15,6 +15,11 @@ struct Seed {
   std::vector<std::uint8_t> bytes;
 };
 
+// The airport file whose slots the name-list target matches its input's entries with: KSEA,
+// EGLL, the heliport H1, a second KSEA, LONG (a runway text near the line limit) and KCOR (a
+// correction of KSEA, which keeps a marked slot).
+std::vector<std::uint8_t> NameListAirports();
+
 // The targets that have seeds, by the name of their *_fuzzer.cpp.
 std::vector<std::string_view> SeedTargets();
 // Empty for a target without seeds.
