@@ -65,6 +65,8 @@ std::string ScratchPath(std::string_view name) {
 void WriteInput(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) Fail("cannot write an input file");
+  // Written in one piece: a stream buffer would only be one more allocation per input.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   const bool written =
       bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   if (std::fclose(file) != 0 || !written) Fail("cannot write an input file");
