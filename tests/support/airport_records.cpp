@@ -73,6 +73,10 @@ ByteList OtherSubRecord(std::uint16_t id, std::size_t bodyBytes,
   return Record(id, ByteList(bodyBytes, 0), size);
 }
 
+ByteList CorrectionRecord(const AirportFixedPart& fixed, const std::vector<ByteList>& subRecords) {
+  return AirportRecord(fixed, subRecords);
+}
+
 Subsection& AddAirports(Section& section, const std::vector<ByteList>& records) {
   Bytes data;
   for (const ByteList& record : records)

@@ -59,6 +59,11 @@ ByteList Helipad();
 ByteList OtherSubRecord(std::uint16_t id, std::size_t bodyBytes,
                         std::optional<std::uint32_t> size = std::nullopt);
 
+// An airport correction: a record with neither runway nor helipad. Only a record with bytes
+// after its fixed part is read, so by default it carries one sub-record the decoder skips.
+ByteList CorrectionRecord(const AirportFixedPart& fixed,
+                          const std::vector<ByteList>& subRecords = {OtherSubRecord(0x0019, 20)});
+
 // One subsection of an airport section holding the records back to back.
 Subsection& AddAirports(Section& section, const std::vector<ByteList>& records);
 
