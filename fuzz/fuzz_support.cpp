@@ -10,6 +10,7 @@
 
 #include "bgl/airport_slots.h"
 #include "bgl/bgl_file.h"
+#include "bgl/ils_section.h"
 #include "platform/file_io.h"
 #include "refresh/refresh_state.h"
 
@@ -99,7 +100,35 @@ void ResetForInput() {
   gState.ErrorCount = 0;
   gState.StatusCounter = 0;
   ClearUsed(gAirportSlots, gBgl.iAirpNmbr);
+  ClearUsed(gIlsFragmentTable, gBgl.IlsFragmentCount);
   gBgl = {};
+}
+
+FixedAirportSlots::FixedAirportSlots(const std::vector<std::uint8_t>& airportFile,
+                                     std::size_t expectedSlots) {
+  TheSilentPlatform();
+  const std::string path = ScratchPath("fixed-airports.bgl");
+  WriteInput(path, airportFile);
+  SectionHandlers& handlers = BglSectionHandlers();
+  const SectionHandlers real = handlers;
+  handlers = {real.Airport, PassOver, [] {}, PassOver};
+  ResetForInput();
+  DecodeBglFile(path);
+  handlers = real;
+  if (gState.ErrorCount != 0 || static_cast<std::size_t>(gBgl.iAirpNmbr) != expectedSlots)
+    Fail("the fixed airport file did not fill its slots");
+  slots_.assign(gAirportSlots.begin(), gAirportSlots.begin() + gBgl.iAirpNmbr);
+  placeholders_ = gBgl.IlsPlaceholderCount;
+}
+
+void FixedAirportSlots::Install() const {
+  std::copy(slots_.begin(), slots_.end(), gAirportSlots.begin());
+  gBgl.iAirpNmbr = static_cast<std::int32_t>(slots_.size());
+  gBgl.IlsPlaceholderCount = placeholders_;
+}
+
+Flow PassOver(int) {
+  return Flow::GoOn;
 }
 
 void CheckTableInvariants() {

@@ -8,7 +8,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "bgl/airport_slots.h"
+#include "bgl/bgl_file.h"
 #include "platform/platform.h"
 
 namespace hangarscan::fuzz {
@@ -59,6 +62,21 @@ void ResetForInput();
 // stored line holds one line feed, at its end, is at most 999 characters long and no longer than
 // MaxLineLength; the counts stay in their ranges.
 void CheckTableInvariants();
+
+// The airport slots a fixed airport file leaves, decoded once by the real airport decoder, put
+// back in place of a pass 1: the slots, their count and the ILS placeholders written into them.
+class FixedAirportSlots {
+ public:
+  FixedAirportSlots(const std::vector<std::uint8_t>& airportFile, std::size_t expectedSlots);
+  void Install() const;
+
+ private:
+  std::vector<BglAirportSlot> slots_;
+  std::int32_t placeholders_ = 0;
+};
+
+// A section handler that passes its section over.
+Flow PassOver(int sectionIndex);
 
 // Ends the process with the message: an invariant broke.
 [[noreturn]] void Fail(const char* what);

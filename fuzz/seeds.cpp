@@ -1,5 +1,6 @@
 #include "fuzz/seeds.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "tests/support/airport_records.h"
 #include "tests/support/bgl_writer.h"
 #include "tests/support/name_list_records.h"
+#include "tests/support/navaid_records.h"
 
 namespace hangarscan::fuzz {
 namespace {
@@ -23,7 +25,11 @@ using fixture::Com;
 using fixture::Helipad;
 using fixture::IcaoEntry;
 using fixture::IdentNumber;
+using fixture::Ils;
+using fixture::Localizer;
 using fixture::NameListContent;
+using fixture::NavaidFixedPart;
+using fixture::NavaidRecord;
 using fixture::OtherSubRecord;
 using fixture::Runway;
 using fixture::RunwaySubRecord;
@@ -105,6 +111,30 @@ ByteList NameListFile(const std::vector<NameListContent>& records) {
   for (const NameListContent& record : records)
     fixture::AddNameList(section, fixture::NameListRecord(record));
   return file.Build();
+}
+
+// The MANY airport's runways: its runway text just below the 2,000 characters a file is
+// abandoned above.
+constexpr int kManyRunways = 31;
+
+// The ILS idents of the MANY airport's runway ends.
+std::string ManyIdent(char end, int runway) {
+  return std::string("IM") + end +
+         static_cast<char>(runway < 26 ? 'A' + runway : '0' + (runway - 26));
+}
+
+ByteList NavaidFile(const std::vector<std::vector<ByteList>>& subsections) {
+  BglFile file;
+  fixture::Section& section = file.AddSection(kSectionNavaid);
+  for (const std::vector<ByteList>& records : subsections)
+    fixture::AddNavaids(section, records);
+  return file.Build();
+}
+
+ByteList IlsWith(std::uint32_t size, const std::vector<ByteList>& subRecords) {
+  NavaidFixedPart fixed;
+  fixed.size = size;
+  return NavaidRecord(fixed, subRecords);
 }
 
 // The pieces as one input that the whole-file target decodes as successive files.
@@ -215,8 +245,10 @@ std::vector<Seed> AirportFileSeeds() {
     fixture::Section& names = file.AddSection(kSectionNameList);
     fixture::AddNameList(names, fixture::NameListRecord(NamesFor({"KSEA", "EGLL", "H1", "ZZZZ"})));
     fixture::AddAirports(file.AddSection(kSectionAirport), {Seattle(), Heathrow(), Heliport()});
+    fixture::AddNavaids(file.AddSection(kSectionNavaid), {Ils("ISEA", 110300000, 356.0f, 93.4f),
+                                                          Ils("ISTR", 111700000, 10.0f, 355.0f)});
     const ByteList withNames = file.Build();
-    add("airports-with-names", withNames);
+    add("airports-navaids-and-names", withNames);
     BglFile correction;
     fixture::AddAirports(correction.AddSection(kSectionAirport),
                          {Correction("KSEA", -122.309, 47.449, 140000)});
@@ -338,6 +370,78 @@ std::vector<Seed> NameListSeeds() {
   return seeds;
 }
 
+std::vector<Seed> IlsSeeds() {
+  std::vector<Seed> seeds;
+  const auto add = [&seeds](std::string name, ByteList bytes) {
+    seeds.push_back({std::move(name), std::move(bytes)});
+  };
+  std::vector<ByteList> every = {Ils("ISEA", 110300000, 356.0f, 93.4f),
+                                 Ils("ISTR", 111700000, 10.0f, 355.0f),
+                                 Ils("IBFI", 109900000, 0.0f, 135.0f)};
+  for (int runway = 0; runway < kManyRunways; ++runway) {
+    every.push_back(Ils(ManyIdent('A', runway), 108000000 + 50000 * runway, 3.0f, 1.0f));
+    every.push_back(Ils(ManyIdent('B', runway), 112000000 + 50000 * runway, 359.9f, 359.9f));
+  }
+  NavaidFixedPart vor;
+  vor.type = fixture::kVorType;
+  every.push_back(NavaidRecord(vor, {Localizer(10.0f)}));
+  add("ils-for-every-runway", NavaidFile({every}));
+  add("ils-in-two-subsections", NavaidFile({{every[0], every[1]}, {every[2]}}));
+  add("no-ils", NavaidFile({}));
+  {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<ByteList> extreme = {Ils("ISEA", 0xFFFFFFFF, nan, 1.0f),
+                                     Ils("ISTR", 110000000, 0.0f, inf),
+                                     Ils("IBFI", 110000000, 1e10f, 0.0f)};
+    // Each fragment is 4 characters longer than its placeholder: the runway text outgrows its
+    // 2,047 characters half way.
+    for (int runway = 0; runway < kManyRunways; ++runway) {
+      extreme.push_back(Ils(ManyIdent('A', runway), 0xFFFFFFFF, -3e9f, 0.0f));
+      extreme.push_back(Ils(ManyIdent('B', runway), 0xFFFFFFFF, -3e9f, 0.0f));
+    }
+    add("headings-beyond-the-integers", NavaidFile({extreme}));
+  }
+  {
+    NavaidFixedPart zero;
+    zero.ident = 0;
+    add("ident-zero-and-blank-digit",
+        NavaidFile({{NavaidRecord(zero, {Localizer(1.0f)}), Ils("I AB", 110000000, 0, 0)}}));
+  }
+  add("record-sizes", NavaidFile({{IlsWith(45, {}), Ils("ISEA", 110300000, 0, 1)},
+                                  {IlsWith(46, {fixture::GlideSlope()}), IlsWith(0x80000028, {}),
+                                   Ils("ISTR", 110300000, 0, 1)},
+                                  {IlsWith(0, {}), Ils("IBFI", 110300000, 0, 1)}}));
+  add("sub-records-that-end-the-walk",
+      NavaidFile({{NavaidRecord({}, {Localizer(5.0f), OtherSubRecord(0x0015, 4, 0)}),
+                   NavaidRecord({}, {Localizer(5.0f, 8)}),
+                   NavaidRecord({}, {Localizer(5.0f), Localizer(6.0f, 400)}),
+                   NavaidRecord({}, {fixture::GlideSlope()}),
+                   NavaidRecord({}, {Localizer(1.0f), Localizer(2.0f)})}}));
+  add("area-beyond-the-file", NavaidFile({{IlsWith(100000, {Localizer(1.0f)})}}));
+  add("heap-area", NavaidFile({{NavaidRecord({}, {OtherSubRecord(0x0015, 5000), Localizer(7.0f)}),
+                                Ils("ISTR", 110300000, 0, 1)}}));
+  {
+    std::vector<ByteList> many;
+    for (int i = 0; i < 803; ++i)
+      many.push_back(Ils(i == 802 ? "ISEA" : "IX" + std::to_string(i % 10), 110000000, 0, 0));
+    add("more-than-802-ils", NavaidFile({many}));
+  }
+  {
+    BglFile file;
+    fixture::AddNavaids(file.AddSection(kSectionNavaid), {every[0]}).recordCount = 9;
+    file.AddSection(kSectionNavaid).subsectionCount = 1001;
+    add("counts-larger-than-the-data", file.Build());
+  }
+  {
+    BglFile file;
+    fixture::AddNavaids(file.AddSection(kSectionNavaid), {every[0]});
+    fixture::AddNavaids(file.AddSection(kSectionNavaid), {every[1]}).fileOffset = 0xFFFFFF00;
+    add("subsection-beyond-the-file", file.Build());
+  }
+  return seeds;
+}
+
 struct TargetSeeds {
   std::string_view target;
   std::vector<Seed> (*build)();
@@ -347,6 +451,7 @@ constexpr TargetSeeds kTargets[] = {
     {"bgl_file", AirportFileSeeds},
     {"config_scan", ConfigurationSeeds},
     {"name_list", NameListSeeds},
+    {"ils_section", IlsSeeds},
 };
 
 }  // namespace
@@ -361,6 +466,25 @@ std::vector<std::uint8_t> NameListAirports() {
   return AirportFile(
       {Seattle(), Heathrow(), Heliport(), AirportRecord(Fixed("KSEA", 10, 10), {Helipad()}),
        AirportRecord(Fixed("LONG", 20, 20), runways), Correction("KCOR", 30, 30, 0)});
+}
+
+std::vector<std::uint8_t> IlsAirports() {
+  RunwaySubRecord kbfi;
+  kbfi.primaryIls = IdentNumber("IBFI");
+  kbfi.secondaryIls = IdentNumber("ISEA");
+  RunwaySubRecord blank;
+  blank.primaryIls = IdentNumber("I AB");
+  std::vector<ByteList> runways;
+  for (int runway = 0; runway < kManyRunways; ++runway) {
+    RunwaySubRecord many;
+    many.primaryNumber = static_cast<std::uint8_t>(runway + 1);
+    many.primaryIls = IdentNumber(ManyIdent('A', runway));
+    many.secondaryIls = IdentNumber(ManyIdent('B', runway));
+    runways.push_back(Runway(many));
+  }
+  return AirportFile({Seattle(), AirportRecord(Fixed("KBFI", -122.3, 47.5), {Runway(kbfi)}),
+                      AirportRecord(Fixed("BLNK", 1, 1), {Runway(blank)}),
+                      AirportRecord(Fixed("MANY", 2, 2), runways)});
 }
 
 std::vector<std::string_view> SeedTargets() {

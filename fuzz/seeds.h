@@ -20,6 +20,11 @@ struct Seed {
 // correction of KSEA, which keeps a marked slot).
 std::vector<std::uint8_t> NameListAirports();
 
+// The airport file whose slots the ILS target substitutes into: KSEA (ILS ISEA and ISTR), KBFI
+// (IBFI, and ISEA again), BLNK (an ILS ident with a blank digit) and MANY (31 runways with an
+// ILS at each end, IMAA to IMA4 and IMBA to IMB4, a runway text near its limit).
+std::vector<std::uint8_t> IlsAirports();
+
 // The targets that have seeds, by the name of their *_fuzzer.cpp.
 std::vector<std::string_view> SeedTargets();
 // Empty for a target without seeds.
