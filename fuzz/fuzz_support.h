@@ -53,9 +53,9 @@ inline constexpr std::size_t kMaxSequence = 4;
 int SplitSequence(std::span<const std::uint8_t> input,
                   std::span<std::span<const std::uint8_t>, kMaxSequence> pieces);
 
-// Puts back what a fresh program has: no BGL file open, no fault armed, the counters, the table
-// lines and airport slots the last input used, the per-file counts, no log (the log is not what
-// is fuzzed, and writing it would only slow every input).
+// Puts back what a fresh program has: no BGL file open, the counters, the table lines, airport
+// slots and ILS fragments the last input used, the per-file counts. No log: written files
+// cannot be opened (the log is not what is fuzzed, and writing it would only slow every input).
 void ResetForInput();
 
 // Ends the process with a message when the airport table breaks what its readers rely on: every

@@ -20,7 +20,8 @@ int g_opsSinceArmed = 0;
 bool Faulted(FileOp op) {
   if (g_plan.filterByOp && op != g_plan.only) return false;
   ++g_opsSinceArmed;
-  return g_plan.nth != 0 && g_opsSinceArmed == g_plan.nth;
+  if (g_plan.nth == 0) return false;
+  return g_plan.sticky ? g_opsSinceArmed >= g_plan.nth : g_opsSinceArmed == g_plan.nth;
 }
 
 const char* ModeString(WriteMode mode) {

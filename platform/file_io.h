@@ -22,11 +22,13 @@ namespace hangarscan {
 enum class FileOp { Open, Write, Flush, Close, Rename, Remove };
 
 // Test hook: the nth operation on written files from now on fails (1 = the next one); with
-// `only` set, only operations of that kind are counted. Disarm with nth = 0.
+// `only` set, only operations of that kind are counted; with `sticky`, every counted operation
+// from the nth on fails, as on a disk that filled up. Disarm with nth = 0.
 struct FileFaultPlan {
   int nth = 0;
   bool filterByOp = false;
   FileOp only = FileOp::Open;
+  bool sticky = false;
 };
 void ArmFileFault(FileFaultPlan plan);
 // Operations on written files since the last ArmFileFault, failed or not.
