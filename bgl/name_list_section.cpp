@@ -4,7 +4,7 @@
 //
 // Every position, offset table, string and ICAO entry is checked against the data that was read:
 // one that lies beyond it, or a string without its terminator inside it, fails the check of its
-// list or name as a negative one does.
+// list or name as a negative one does. So does a name holding a line feed.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -131,7 +131,8 @@ struct NameListRecord {
 };
 
 // String k of a list, or none when its ValueOffset is negative, it starts outside the data, is
-// longer than 190 characters or has no terminator inside the data.
+// longer than 190 characters, has no terminator inside the data or holds a line feed (which would
+// split the airport's database line in two).
 std::optional<std::string_view> NameAt(std::span<const std::uint8_t> data, std::int64_t stringArea,
                                        std::int32_t valueOffset) {
   const std::int64_t position = stringArea + valueOffset;
@@ -139,7 +140,8 @@ std::optional<std::string_view> NameAt(std::span<const std::uint8_t> data, std::
   const auto rest = data.subspan(static_cast<std::size_t>(position));
   const auto searched = rest.first(std::min(rest.size(), kMaxNameLength + 1));
   const auto terminator = std::find(searched.begin(), searched.end(), 0);
-  if (terminator == searched.end()) return std::nullopt;
+  if (terminator == searched.end() || std::find(searched.begin(), terminator, '\n') != terminator)
+    return std::nullopt;
   return std::string_view(reinterpret_cast<const char*>(searched.data()),
                           static_cast<std::size_t>(terminator - searched.begin()));
 }

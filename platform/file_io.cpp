@@ -4,6 +4,10 @@
 #include <windows.h>
 // windows.h names its own ReplaceFile this way, which would rename this layer's function.
 #undef ReplaceFile
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace hangarscan {
@@ -16,7 +20,8 @@ int g_opsSinceArmed = 0;
 bool Faulted(FileOp op) {
   if (g_plan.filterByOp && op != g_plan.only) return false;
   ++g_opsSinceArmed;
-  return g_plan.nth != 0 && g_opsSinceArmed == g_plan.nth;
+  if (g_plan.nth == 0) return false;
+  return g_plan.sticky ? g_opsSinceArmed >= g_plan.nth : g_opsSinceArmed == g_plan.nth;
 }
 
 const char* ModeString(WriteMode mode) {
@@ -84,7 +89,17 @@ BinaryInFile::~BinaryInFile() {
 
 bool BinaryInFile::Open(const std::string& path) {
   Close();
+#ifdef _WIN32
   stream_ = std::fopen(path.c_str(), "rb");
+#else
+  // A named pipe without a writer would hold the open forever; opened without waiting, it reads
+  // as an empty file.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return false;
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) stream_ = fdopen(fd, "rb");
+  if (stream_ == nullptr) close(fd);
+#endif
   return stream_ != nullptr;
 }
 
@@ -151,6 +166,27 @@ bool BinaryInFile::ReadTextLine(char* buffer, int size) {
   }
   buffer[length] = '\0';
   return length > 0;
+}
+
+bool IdentifyFolder(const std::string& path, FolderId& id) {
+#ifdef _WIN32
+  const HANDLE folder =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(folder, &info) != 0;
+  CloseHandle(folder);
+  if (!known) return false;
+  id = {info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return true;
+#else
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return false;
+  id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+#endif
 }
 
 bool ReplaceFile(const std::string& source, const std::string& target) {

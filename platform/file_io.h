@@ -22,11 +22,13 @@ namespace hangarscan {
 enum class FileOp { Open, Write, Flush, Close, Rename, Remove };
 
 // Test hook: the nth operation on written files from now on fails (1 = the next one); with
-// `only` set, only operations of that kind are counted. Disarm with nth = 0.
+// `only` set, only operations of that kind are counted; with `sticky`, every counted operation
+// from the nth on fails, as on a disk that filled up. Disarm with nth = 0.
 struct FileFaultPlan {
   int nth = 0;
   bool filterByOp = false;
   FileOp only = FileOp::Open;
+  bool sticky = false;
 };
 void ArmFileFault(FileFaultPlan plan);
 // Operations on written files since the last ArmFileFault, failed or not.
@@ -81,6 +83,16 @@ class BinaryInFile {
  private:
   std::FILE* stream_ = nullptr;
 };
+
+// What a folder is, whatever path leads to it (links and junctions followed): its volume and its
+// number on that volume.
+struct FolderId {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FolderId&) const = default;
+};
+// False when the folder cannot be examined (missing, no access).
+bool IdentifyFolder(const std::string& path, FolderId& id);
 
 // Replaces target by source in one step (MoveFileEx with replace and write-through on Windows,
 // rename elsewhere).

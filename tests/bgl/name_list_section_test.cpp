@@ -254,6 +254,18 @@ TEST_P(LongNameTest, ANameOf190CharactersIsTakenOneOf191IsReported) {
   EXPECT_FALSE(Abandoned());
 }
 
+// A line feed would split the airport's line of the database in two: the name fails its check.
+TEST_P(LongNameTest, ANameHoldingALineFeedIsReportedLikeOneTooLong) {
+  const LongNameCase& c = GetParam();
+  NameListContent content = TwoAirportNames();
+  (content.*c.list).names = {std::string(190, 'a'), "Line\nFeed"};
+  DecodeWith({AirportWithRunway("BIKF"), AirportWithRunway("ENGM")}, content);
+  EXPECT_EQ(Events(), Report(c.box, c.log));
+  EXPECT_EQ(NamesAndCountries(), c.namesAndCountries);
+  for (const std::string& line : Lines())
+    EXPECT_EQ(line.find('\n'), line.size() - 1);
+}
+
 const std::string k25 = std::string(25, 'a');
 
 INSTANTIATE_TEST_SUITE_P(
